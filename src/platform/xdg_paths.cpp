@@ -31,7 +31,7 @@ std::string HomeDir() {
   } else if (passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
     h = pw->pw_dir;
   } else {
-    h = "/";
+    h.assign(1, '/');  // (plain assignment of "/" trips a false -Wrestrict in g++ 12)
   }
   while (h.size() > 1 && h.back() == '/') h.pop_back();
   return h;
