@@ -2,6 +2,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -43,6 +44,9 @@ class TAppLog {
   void DeleteOldLogFiles();
   void CloseFile();
   void TimerLoop();
+  void AppendEntry(const std::string& utf8_entry);
+  bool TryOpen(const std::string& path);
+  void WriteBuffer();
 
   mutable std::recursive_mutex mutex_;
   std::string log_directory_;
@@ -52,6 +56,9 @@ class TAppLog {
   int fd_ = -1;
   std::string buffer_;  // UTF-16LE bytes not yet written
   TDateTime last_write_;
+  // After every attempt to open a file failed, the next try waits until then, so
+  // that an unwritable folder does not stall each writer for seconds.
+  TDateTime next_open_attempt_;
 
   std::mutex timer_mutex_;
   std::condition_variable timer_cv_;
@@ -61,5 +68,13 @@ class TAppLog {
 
 // The process-wide log, created on first use.
 TAppLog& AppLog();
+
+// The default folder of the log files, $XDG_STATE_HOME/Norvalis/Logs/.
+std::string DefaultLogDirectory();
+
+// One log entry as UTF-8 text ending in CR LF: "hh:nn:ss   #<thread id, padded
+// to 10>    [<label>]: <msg>". Used by TAppLog; visible for tests.
+std::string FormatLogEntry(const std::tm& local_time, uint64_t thread_id, int level,
+                           const std::string& msg);
 
 }  // namespace nrv

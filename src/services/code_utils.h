@@ -16,7 +16,7 @@ std::string FormatSize(int64_t size, int& unit);
 int64_t FileSizeOf(const std::string& path);
 // index is 1-based and moves past the separator.
 std::string NextToken(size_t& index, const std::string& text, char separator);
-// Decodes UTF-8 of at most three bytes a character; stops at the first malformed sequence.
+// Decodes UTF-8; stops at the first malformed, overlong or truncated sequence.
 std::string Utf8ToText(const std::string& bytes);  // the decoded prefix, as UTF-8
 // "m:ss" or "h:mm:ss".
 std::string FormatDuration(double seconds);
