@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace nrv {
 
 class TGroup;
+class TScanEngine;
 using TGroupPtr = std::shared_ptr<TGroup>;
 
 // Where a front end wants a preview drawn. The core never looks inside it; the
@@ -87,7 +89,8 @@ class IScanner {
 };
 
 using IScannerPtr = std::shared_ptr<IScanner>;
-// A scanner class: makes a new instance of one scan mode's scanner.
-using TScannerClass = std::function<IScannerPtr()>;
+// A scanner class: makes a new instance of one scan mode's scanner, serving the
+// given engine (items found are handed to that engine).
+using TScannerClass = std::function<IScannerPtr(TScanEngine&)>;
 
 }  // namespace nrv

@@ -19,6 +19,10 @@ bool StartsWithNoCase(const std::string& s, const std::string& prefix);
 // Locale-aware comparison for sorting texts shown to the user (the user's collation).
 int CompareLocale(const std::string& a, const std::string& b);
 bool IsValidUtf8(const std::string& s);
+// The code points of s, each case-folded (simple folding), for matchers that
+// work character by character. A byte that is not part of valid UTF-8 becomes
+// 0xDC00 + byte, so it still matches only itself.
+std::u32string FoldedCodePoints(const std::string& s);
 // Number of code points (invalid bytes count one each).
 size_t CodePointCount(const std::string& s);
 

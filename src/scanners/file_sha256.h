@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "scanners/local_file.h"
+
+namespace nrv {
+
+class TScanEngine;
+
+// A file compared by SHA-256 digests: one of its first 4096 bytes, one of the
+// whole file. Each is computed at most once per scan and kept.
+class TFileSHA256 : public TLocalFile {
+ public:
+  using TLocalFile::TLocalFile;
+
+  bool IsReady() const override { return !FShortHash.empty() && !FFullHash.empty(); }
+  const std::string& GetShortHash(const TScanEngine& engine);
+  const std::string& GetFullHash(const TScanEngine& engine);
+  // Digests computed elsewhere (a parallel stage or the cache) enter here.
+  void SetShortHash(std::string digest) { FShortHash = std::move(digest); }
+  void SetFullHash(std::string digest) { FFullHash = std::move(digest); }
+  bool HasShortHash() const { return !FShortHash.empty(); }
+  bool HasFullHash() const { return !FFullHash.empty(); }
+
+ private:
+  std::string FShortHash;
+  std::string FFullHash;
+};
+
+}  // namespace nrv
