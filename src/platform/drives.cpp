@@ -20,17 +20,20 @@ std::string GetDisplayDrive(const std::string& path) {
 }
 
 bool IsLocalPath(const std::string& path) {
-  const auto mounts = CurrentMounts();
+  return IsLocalPathIn(*CurrentMounts(), path);
+}
+
+bool IsLocalPathIn(const TMountList& mounts, const std::string& path) {
   // The text of the path first: this never touches the file system, so a share
   // whose server is gone cannot block the answer.
-  if (const TMountEntry* e = FindMountEntry(*mounts, path); e && IsNetworkFileSystem(*e)) {
+  if (const TMountEntry* e = FindMountEntry(mounts, path); e && IsNetworkFileSystem(*e)) {
     return false;
   }
   // A symbolic link on the way may lead onto a share the text does not show;
   // the device of the path itself tells.
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return true;
-  for (const auto& e : *mounts) {
+  for (const auto& e : mounts) {
     if (e.major == major(st.st_dev) && e.minor == minor(st.st_dev) && IsNetworkFileSystem(e)) {
       return false;
     }

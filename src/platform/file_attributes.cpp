@@ -20,8 +20,8 @@ void ResetReadOnly(const std::string& path) {
       throw std::system_error(errno, std::generic_category(), entry);
     }
   } catch (const std::exception& e) {
-    AppLog().WriteLogException(
-        "Failed to reset readonly attribute for file " + ToDisplayPath(path), e);
+    AppLog().WriteLogException("Failed to reset readonly attribute for file " + ToDisplayPath(path),
+                               e);
   }
 }
 

@@ -25,7 +25,7 @@ TFolderList BuildAppFolders() {
 }
 
 TFolderList BuildSysFolders() {
-  return {"/proc/", "/sys/", "/dev/", "/run/",  "/boot/",  "/etc/",
+  return {"/proc/", "/sys/",  "/dev/", "/run/",   "/boot/",  "/etc/",
           "/bin/",  "/sbin/", "/lib/", "/lib32/", "/lib64/", "/libx32/"};
 }
 
@@ -52,8 +52,12 @@ bool IsUnderAny(const std::string& path, const TFolderList& folders) {
 
 }  // namespace
 
-std::vector<std::string> AppFolders() { return *Cached(g_app_folders, BuildAppFolders); }
-std::vector<std::string> SysFolders() { return *Cached(g_sys_folders, BuildSysFolders); }
+std::vector<std::string> AppFolders() {
+  return *Cached(g_app_folders, BuildAppFolders);
+}
+std::vector<std::string> SysFolders() {
+  return *Cached(g_sys_folders, BuildSysFolders);
+}
 
 void ResetFolderCaches() {
   std::lock_guard lock(g_mutex);

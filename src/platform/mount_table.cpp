@@ -12,7 +12,9 @@ namespace nrv::platform {
 
 namespace {
 
-bool IsOctal(char c) { return c >= '0' && c <= '7'; }
+bool IsOctal(char c) {
+  return c >= '0' && c <= '7';
+}
 
 // The kernel writes space, tab, newline and backslash in path fields as "\ooo".
 std::string DecodeOctalEscapes(const std::string& field) {
@@ -114,17 +116,18 @@ const TMountEntry* FindMountEntry(const TMountList& mounts, const std::string& p
 
 bool IsNetworkFileSystem(const TMountEntry& entry) {
   const std::string& t = entry.fs_type;
-  if (TypeIn(t, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph",
-                 "glusterfs", "lustre", "sshfs", "davfs", "coda", "beegfs", "gpfs", "orangefs",
-                 "pvfs2", "fhgfs", "moosefs"})) {
+  if (TypeIn(t, {"nfs",    "nfs4", "cifs",      "smb3",   "smbfs", "ncpfs",  "afs",
+                 "9p",     "ceph", "glusterfs", "lustre", "sshfs", "davfs",  "coda",
+                 "beegfs", "gpfs", "orangefs",  "pvfs2",  "fhgfs", "moosefs"})) {
     return true;
   }
   if (t.rfind("fuse.", 0) == 0) {
     const std::string sub = t.substr(5);
-    if (TypeIn(sub, {"sshfs", "rclone", "davfs2", "davfs", "s3fs", "gcsfuse", "goofys",
-                     "glusterfs", "ceph-fuse", "ceph", "curlftpfs", "smbnetfs", "afpfs",
-                     "juicefs", "mfs", "lizardfs", "cvmfs", "gvfsd-fuse", "onedriver",
-                     "google-drive-ocamlfuse", "blobfuse", "blobfuse2", "seaweedfs"})) {
+    if (TypeIn(sub, {"sshfs",     "rclone",    "davfs2",     "davfs",     "s3fs",
+                     "gcsfuse",   "goofys",    "glusterfs",  "ceph-fuse", "ceph",
+                     "curlftpfs", "smbnetfs",  "afpfs",      "juicefs",   "mfs",
+                     "lizardfs",  "cvmfs",     "gvfsd-fuse", "onedriver", "google-drive-ocamlfuse",
+                     "blobfuse",  "blobfuse2", "seaweedfs"})) {
       return true;
     }
   }
@@ -139,12 +142,14 @@ bool IsNetworkFileSystem(const TMountEntry& entry) {
 bool IsPseudoFileSystem(const TMountEntry& entry) {
   const std::string& t = entry.fs_type;
   if (t == "overlay") return entry.mount_point != "/";  // the root of a container is real
-  return TypeIn(t, {"proc", "sysfs", "cgroup", "cgroup2", "devtmpfs", "devpts", "tmpfs",
-                    "squashfs", "securityfs", "debugfs", "tracefs", "pstore", "bpf", "mqueue",
-                    "hugetlbfs", "autofs", "binfmt_misc", "configfs", "fusectl", "nsfs",
-                    "efivarfs", "ramfs", "rpc_pipefs", "selinuxfs", "nfsd", "rootfs",
-                    "devfs", "usbfs", "sockfs", "pipefs", "shm", "cpuset", "fuse.portal",
-                    "fuse.lxcfs", "fuse.snapfuse", "binder", "zonefs"});
+  return TypeIn(t,
+                {"proc",    "sysfs",    "cgroup",      "cgroup2",    "devtmpfs",      "devpts",
+                 "tmpfs",   "squashfs", "securityfs",  "debugfs",    "tracefs",       "pstore",
+                 "bpf",     "mqueue",   "hugetlbfs",   "autofs",     "binfmt_misc",   "configfs",
+                 "fusectl", "nsfs",     "efivarfs",    "ramfs",      "rpc_pipefs",    "selinuxfs",
+                 "nfsd",    "rootfs",   "devfs",       "usbfs",      "sockfs",        "pipefs",
+                 "shm",     "cpuset",   "fuse.portal", "fuse.lxcfs", "fuse.snapfuse", "binder",
+                 "zonefs"});
 }
 
 std::shared_ptr<const TMountList> CurrentMounts() {

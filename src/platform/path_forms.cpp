@@ -2,7 +2,9 @@
 
 namespace nrv::platform {
 
-std::string ToDisplayPath(const std::string& path) { return path; }
+std::string ToDisplayPath(const std::string& path) {
+  return path;
+}
 
 std::string IncludeTrailingSeparator(const std::string& path) {
   if (path.empty() || path.back() == '/') return path;

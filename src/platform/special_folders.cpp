@@ -23,10 +23,18 @@ std::string UserDirOrHome(const char* name) {
 
 }  // namespace
 
-std::string GetDocumentsPath() { return UserDirOrHome("DOCUMENTS"); }
-std::string GetVideosPath() { return UserDirOrHome("VIDEOS"); }
-std::string GetMusicPath() { return UserDirOrHome("MUSIC"); }
-std::string GetPicturesPath() { return UserDirOrHome("PICTURES"); }
+std::string GetDocumentsPath() {
+  return UserDirOrHome("DOCUMENTS");
+}
+std::string GetVideosPath() {
+  return UserDirOrHome("VIDEOS");
+}
+std::string GetMusicPath() {
+  return UserDirOrHome("MUSIC");
+}
+std::string GetPicturesPath() {
+  return UserDirOrHome("PICTURES");
+}
 
 std::string GetDesktopPath() {
   std::string dir = XdgUserDir("DESKTOP");

@@ -34,10 +34,14 @@ class PlatformFileTests : public ::testing::Test {
 
 TEST_F(PlatformFileTests, SystemFileIsWhatMustNotBeRead) {
   const std::pair<std::string, bool> cases[] = {
-      {file_, false},          {linked_, false},
-      {fifo_, true},           {dir_ / "to-pipe", true},  // reading through the link blocks too
-      {dir_ / "to-linked", false}, {dir_ / "dangling", false},
-      {dir_ / "missing", false},   {folder_ + "/", true},
+      {file_, false},
+      {linked_, false},
+      {fifo_, true},
+      {dir_ / "to-pipe", true},  // reading through the link blocks too
+      {dir_ / "to-linked", false},
+      {dir_ / "dangling", false},
+      {dir_ / "missing", false},
+      {folder_ + "/", true},
   };
   for (const auto& [path, system] : cases) EXPECT_EQ(IsSystemFile(path), system) << path;
 }
@@ -45,16 +49,20 @@ TEST_F(PlatformFileTests, SystemFileIsWhatMustNotBeRead) {
 TEST_F(PlatformFileTests, SymbolicLinks) {
   const std::pair<std::string, bool> cases[] = {
       {dir_ / "to-sub/", true},  // the trailing "/" must not lead lstat through the link
-      {dir_ / "to-sub", true},   {dir_ / "to-linked", true}, {dir_ / "dangling", true},
-      {folder_ + "/", false},    {file_, false},             {dir_ / "missing", false},
+      {dir_ / "to-sub", true},
+      {dir_ / "to-linked", true},
+      {dir_ / "dangling", true},
+      {folder_ + "/", false},
+      {file_, false},
+      {dir_ / "missing", false},
   };
   for (const auto& [path, is_link] : cases) EXPECT_EQ(IsSymLinkPath(path), is_link) << path;
 }
 
 TEST_F(PlatformFileTests, HardLinks) {
   const std::pair<std::string, bool> cases[] = {
-      {linked_, true},   {dir_ / "linked-2.txt", true}, {file_, false},
-      {folder_, false},  {dir_ / "to-linked", false},   {dir_ / "missing", false},
+      {linked_, true},  {dir_ / "linked-2.txt", true}, {file_, false},
+      {folder_, false}, {dir_ / "to-linked", false},   {dir_ / "missing", false},
   };
   for (const auto& [path, hard] : cases) EXPECT_EQ(IsHardLinkFile(path), hard) << path;
 }

@@ -72,9 +72,15 @@ TEST_F(PlatformFolderClasses, TempFolders) {
   TScopedEnv cache("XDG_CACHE_HOME", "/srv/cache");
   TScopedEnv tmpdir("TMPDIR", "/srv/scratch");
   const std::pair<std::string, bool> cases[] = {
-      {"/tmp/", true},          {"/tmp/a/b.txt", true},    {"/var/tmp/x/", true},
-      {"/srv/cache/", true},    {"/srv/cache/thumbs/", true}, {"/srv/scratch/", true},
-      {"/srv/cachex/", false},  {"/tmpfiles/", false},     {"/home/u/tmp/", false},
+      {"/tmp/", true},
+      {"/tmp/a/b.txt", true},
+      {"/var/tmp/x/", true},
+      {"/srv/cache/", true},
+      {"/srv/cache/thumbs/", true},
+      {"/srv/scratch/", true},
+      {"/srv/cachex/", false},
+      {"/tmpfiles/", false},
+      {"/home/u/tmp/", false},
       {"/", false},
   };
   for (const auto& [path, temp] : cases) EXPECT_EQ(IsTempFolderPath(path), temp) << path;

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -119,6 +121,22 @@ TEST(PlatformDrives, LocalDrivesHoldNoPseudoFileSystems) {
   if (!IsPseudoFileSystem(*root) && !IsNetworkFileSystem(*root)) {
     EXPECT_NE(std::find(drives.begin(), drives.end(), "/"), drives.end());
   }
+}
+
+TEST(PlatformDrives, NetworkPathsAreNotLocal) {
+  testing::TTempDir dir;
+  struct stat st {};
+  ASSERT_EQ(stat(dir.Path().c_str(), &st), 0);
+  TMountList mounts = ParseMountInfo(kMountInfo);
+  EXPECT_FALSE(IsLocalPathIn(mounts, "/mnt/nas/share/file.txt"));  // need not exist
+  EXPECT_FALSE(IsLocalPathIn(mounts, "/mnt/remote/"));
+  EXPECT_TRUE(IsLocalPathIn(mounts, "/home/u/My Disk/a.jpg"));
+  EXPECT_TRUE(IsLocalPathIn(mounts, dir.Path()));
+  // The temporary folder reached through a link from a share: its device decides,
+  // not the text of the path.
+  mounts.push_back(
+      {90, 22, major(st.st_dev), minor(st.st_dev), "/", "/mnt/share", "cifs", "//server/share"});
+  EXPECT_FALSE(IsLocalPathIn(mounts, dir.Path()));
 }
 
 }  // namespace

@@ -45,15 +45,9 @@ TEST(PlatformNameTests, Trash) {
 
 TEST(PlatformNameTests, TempFile) {
   const std::pair<std::string, bool> cases[] = {
-      {"/a/file.tmp", true},
-      {"/a/FILE.TMP", true},
-      {"/a/data.tmp.1", true},
-      {"/a/.~lock.report.odt#", true},
-      {"/a/report.~1~", true},
-      {"/a/notes.txt~", true},
-      {"/a/notes.txt", false},
-      {"/a/tmp", false},
-      {"/a/mytmpfile", false},
+      {"/a/file.tmp", true},           {"/a/FILE.TMP", true},   {"/a/data.tmp.1", true},
+      {"/a/.~lock.report.odt#", true}, {"/a/report.~1~", true}, {"/a/notes.txt~", true},
+      {"/a/notes.txt", false},         {"/a/tmp", false},       {"/a/mytmpfile", false},
       {"/a.tmp/notes.txt", false},  // the folder name does not count
   };
   for (const auto& [path, temp] : cases) EXPECT_EQ(IsTempFilePath(path), temp) << path;

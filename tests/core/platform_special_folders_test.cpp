@@ -25,16 +25,17 @@ TEST_F(PlatformSpecialFolders, StandardFoldersFromUserDirs) {
   dir_.MakeDir("conf");
   dir_.WriteFile("conf/user-dirs.dirs",
                  "# written by the desktop's first-run tool\n"
-                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-                 "XDG_MUSIC_DIR=\"$HOME/Musik\"\n"
+                 "XDG_DESKTOP_DIR=\"$HOME/Schreib \\\"tisch\\\"\"\n"
+                 "XDG_MUSIC_DIR=\"$HOME/Old\"\n"
+                 "  XDG_MUSIC_DIR=\"$HOME/Musik\"\n"
                  "XDG_PICTURES_DIR=\"/data/Bilder\"\n"
                  "XDG_DOCUMENTS_DIR=\"$HOME/\"\n");
   const std::string home = dir_ / "home/";
-  EXPECT_EQ(GetMusicPath(), home + "Musik/");
+  EXPECT_EQ(GetMusicPath(), home + "Musik/");  // the later line wins
   EXPECT_EQ(GetPicturesPath(), "/data/Bilder/");
-  EXPECT_EQ(GetDesktopPath(), home + "Schreibtisch/");
-  EXPECT_EQ(GetVideosPath(), home);     // not configured
-  EXPECT_EQ(GetDocumentsPath(), home);  // set to the home folder itself
+  EXPECT_EQ(GetDesktopPath(), home + "Schreib \"tisch\"/");  // escapes undone
+  EXPECT_EQ(GetVideosPath(), home);                          // not configured
+  EXPECT_EQ(GetDocumentsPath(), home);                       // set to the home folder itself
 }
 
 TEST_F(PlatformSpecialFolders, StandardFoldersWithoutUserDirs) {
@@ -52,7 +53,9 @@ TEST_F(PlatformSpecialFolders, DefaultIgnoreList) {
   const std::vector<std::string> head(list.begin(), list.begin() + 5);
   EXPECT_EQ(head, (std::vector<std::string>{"/proc/", "/sys/", "/dev/", "/run/", "/boot/"}));
   EXPECT_EQ(list.back(), "*/lost+found");
-  auto has = [&](const std::string& p) { return std::find(list.begin(), list.end(), p) != list.end(); };
+  auto has = [&](const std::string& p) {
+    return std::find(list.begin(), list.end(), p) != list.end();
+  };
   EXPECT_TRUE(has(dir_ / "conf/"));
   EXPECT_FALSE(has(dir_ / "data/"));
 }
