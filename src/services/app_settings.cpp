@@ -154,7 +154,8 @@ TAppSettings::TAppSettings() { FCurrentSettings.FSettingsFileName = DefaultSetti
 void TAppSettings::ProcessCommandLine(const std::vector<std::string>& args) {
   FExternalPaths.clear();
   for (const std::string& arg : args) {
-    if (arg.empty() || arg[0] == '-' || arg[0] == '/') continue;
+    // Only "-" marks an option here: "/" starts every absolute path.
+    if (arg.empty() || arg[0] == '-') continue;
     if (IsFolder(arg)) FExternalPaths.push_back(arg);
   }
 }

@@ -20,8 +20,8 @@ class TAppSettings {
  public:
   TAppSettings();
 
-  // Collects, in order, every argument that does not start with "-" or "/"
-  // and names an existing folder (the program name is not part of `args`).
+  // Collects, in order, every argument that does not start with "-" and names
+  // an existing folder (the program name is not part of `args`).
   void ProcessCommandLine(const std::vector<std::string>& args);
   // The collected folders; handed out once, then empty.
   std::vector<std::string> ExternalPaths();
