@@ -26,8 +26,9 @@ struct THashResult {
   // The file as it was when opened: the values a cached digest belongs to.
   int64_t size = 0;
   TDateTime modified;
-  // The size or modification time differed after reading: the digest may mix old
-  // and new content and should not be cached.
+  // Whole-file hashing only: the size or modification time differed after reading,
+  // or the bytes read did not match the size; the digest may mix old and new
+  // content and should not be cached.
   bool changed = false;
 };
 

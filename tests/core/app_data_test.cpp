@@ -37,8 +37,18 @@ class AppDataTest : public ::testing::Test {
     ASSERT_NE(::mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
     db_path_ = dir_ + "/new/folder/Norvalis.data";
+    const char* cache_home = std::getenv("XDG_CACHE_HOME");
+    had_cache_home_ = cache_home != nullptr;
+    if (had_cache_home_) saved_cache_home_ = cache_home;
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    if (had_cache_home_) {
+      setenv("XDG_CACHE_HOME", saved_cache_home_.c_str(), 1);
+    } else {
+      unsetenv("XDG_CACHE_HOME");
+    }
+    std::filesystem::remove_all(dir_);
+  }
 
   // Rows of the table, read with a connection of its own.
   std::vector<std::string> RawPaths() {
@@ -58,6 +68,8 @@ class AppDataTest : public ::testing::Test {
 
   std::string dir_;
   std::string db_path_;
+  bool had_cache_home_ = false;
+  std::string saved_cache_home_;
 };
 
 TEST_F(AppDataTest, StoredHashIsFoundAgainOnlyForTheSameFileState) {
@@ -187,6 +199,9 @@ size_t Count(const std::string& text, const std::string& what) {
 // a read-only folder would be no obstacle.
 TEST_F(AppDataTest, UnavailableDatabaseIsLoggedOnceAndLeftAlone) {
   AppLog().Initialize(dir_ + "/log", 0, TLogLevel::All);
+  struct TLogBack {
+    ~TLogBack() { AppLog().Initialize("", 0, TLogLevel::All); }  // as it was before
+  } log_back;
   AppLog().WriteLog("start", 1);
   // Entries of earlier tests may have been waiting for a log folder.
   const size_t earlier = LogText().size();
@@ -200,7 +215,7 @@ TEST_F(AppDataTest, UnavailableDatabaseIsLoggedOnceAndLeftAlone) {
     SCOPED_TRACE(path);
     setenv("XDG_CACHE_HOME", (dir_ + "/unused").c_str(), 1);
     TAppDataModule cache;
-    ASSERT_TRUE(cache.SetDatabase(path) == false);
+    EXPECT_FALSE(cache.SetDatabase(path));
     EXPECT_FALSE(cache.IsOpen());
     TCacheEntry entry;
     entry.key.path = "/a";
@@ -216,8 +231,6 @@ TEST_F(AppDataTest, UnavailableDatabaseIsLoggedOnceAndLeftAlone) {
   // Someone's file that is no database is neither deleted nor changed.
   EXPECT_EQ(ReadAll(not_a_database), junk);
   EXPECT_EQ(Count(LogText().substr(earlier), "Could not"), 0u);
-  AppLog().Initialize("", 0, TLogLevel::None);
-  unsetenv("XDG_CACHE_HOME");
 }
 
 TEST_F(AppDataTest, DefaultDatabaseOpensInTheUserCacheOnFirstUse) {
@@ -231,7 +244,6 @@ TEST_F(AppDataTest, DefaultDatabaseOpensInTheUserCacheOnFirstUse) {
   EXPECT_TRUE(cache.IsOpen());
   EXPECT_TRUE(std::filesystem::is_regular_file(expected));
   EXPECT_EQ(cache.FindFileHash("/a", 1, TDateTime{}), kHashA);
-  unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace
