@@ -34,8 +34,8 @@ constexpr const char* kIgnorePaths = "Paths";
 
 // The language is not a field of TSettings: it belongs to the language controller.
 struct TLanguageKey {};
-using TMember = std::variant<TLanguageKey, bool TSettings::*, int32_t TSettings::*,
-                             std::string TSettings::*>;
+using TMember =
+    std::variant<TLanguageKey, bool TSettings::*, int32_t TSettings::*, std::string TSettings::*>;
 
 struct TFixedKey {
   const char* section;
@@ -88,10 +88,10 @@ struct TMusicTagKey {
   bool TMusicScanTags::*member;
 };
 const TMusicTagKey kMusicTagKeys[] = {
-    {"Album", &TMusicScanTags::FAlbum},       {"Artist", &TMusicScanTags::FArtist},
-    {"BitRate", &TMusicScanTags::FBitRate},   {"Duration", &TMusicScanTags::FDuration},
-    {"Genre", &TMusicScanTags::FGenre},       {"Title", &TMusicScanTags::FTitle},
-    {"Track", &TMusicScanTags::FTrack},       {"Year", &TMusicScanTags::FYear},
+    {"Album", &TMusicScanTags::FAlbum},     {"Artist", &TMusicScanTags::FArtist},
+    {"BitRate", &TMusicScanTags::FBitRate}, {"Duration", &TMusicScanTags::FDuration},
+    {"Genre", &TMusicScanTags::FGenre},     {"Title", &TMusicScanTags::FTitle},
+    {"Track", &TMusicScanTags::FTrack},     {"Year", &TMusicScanTags::FYear},
 };
 
 struct TMusicColumnKey {
@@ -99,10 +99,10 @@ struct TMusicColumnKey {
   bool TMusicScanColumns::*member;
 };
 const TMusicColumnKey kMusicColumnKeys[] = {
-    {"Album", &TMusicScanColumns::Album},       {"Artist", &TMusicScanColumns::Artist},
-    {"BitRate", &TMusicScanColumns::BitRate},   {"Duration", &TMusicScanColumns::Duration},
-    {"Genre", &TMusicScanColumns::Genre},       {"Title", &TMusicScanColumns::Title},
-    {"Track", &TMusicScanColumns::Track},       {"Year", &TMusicScanColumns::Year},
+    {"Album", &TMusicScanColumns::Album},     {"Artist", &TMusicScanColumns::Artist},
+    {"BitRate", &TMusicScanColumns::BitRate}, {"Duration", &TMusicScanColumns::Duration},
+    {"Genre", &TMusicScanColumns::Genre},     {"Title", &TMusicScanColumns::Title},
+    {"Track", &TMusicScanColumns::Track},     {"Year", &TMusicScanColumns::Year},
 };
 
 struct TEmailKey {
@@ -110,14 +110,10 @@ struct TEmailKey {
   bool TEmailScanInfo::*member;
 };
 const TEmailKey kEmailKeys[] = {
-    {"Attachments", &TEmailScanInfo::FAttachments},
-    {"BodySize", &TEmailScanInfo::FBodySize},
-    {"Content", &TEmailScanInfo::FContent},
-    {"From", &TEmailScanInfo::FFrom},
-    {"TimeReceived", &TEmailScanInfo::FTimeReceived},
-    {"TimeSent", &TEmailScanInfo::FTimeSent},
-    {"Subject", &TEmailScanInfo::FSubject},
-    {"To", &TEmailScanInfo::FTo},
+    {"Attachments", &TEmailScanInfo::FAttachments},   {"BodySize", &TEmailScanInfo::FBodySize},
+    {"Content", &TEmailScanInfo::FContent},           {"From", &TEmailScanInfo::FFrom},
+    {"TimeReceived", &TEmailScanInfo::FTimeReceived}, {"TimeSent", &TEmailScanInfo::FTimeSent},
+    {"Subject", &TEmailScanInfo::FSubject},           {"To", &TEmailScanInfo::FTo},
 };
 
 std::string EntryKey(const std::string& section, const std::string& name) {
@@ -149,7 +145,9 @@ std::string DefaultSettingsFileName() {
   return platform::XdgConfigHome() + kProductName + "/" + kProductName + ".appsettings";
 }
 
-TAppSettings::TAppSettings() { FCurrentSettings.FSettingsFileName = DefaultSettingsFileName(); }
+TAppSettings::TAppSettings() {
+  FCurrentSettings.FSettingsFileName = DefaultSettingsFileName();
+}
 
 void TAppSettings::ProcessCommandLine(const std::vector<std::string>& args) {
   FExternalPaths.clear();
@@ -176,7 +174,9 @@ void TAppSettings::SetScanMode(int32_t mode) {
   MessageBus().Publish(TChangeScanModeMessage{TChangeScanModeEvent::csmAfter});
 }
 
-std::string TAppSettings::CurrentLanguage() const { return LanguageController().CurrentLanguage(); }
+std::string TAppSettings::CurrentLanguage() const {
+  return LanguageController().CurrentLanguage();
+}
 
 void TAppSettings::SetCurrentLanguage(const std::string& code) {
   LanguageController().SetCurrentLanguage(code);
@@ -212,7 +212,8 @@ void TAppSettings::LoadFromStream(const std::string& content) {
     ReadFixedPreferences(ini);
 
     if (ini.SectionExists(kIgnoreList)) {
-      FCurrentSettings.FIgnoreList = DecodeFolderList(ini.ReadString(kIgnoreList, kIgnorePaths, ""));
+      FCurrentSettings.FIgnoreList =
+          DecodeFolderList(ini.ReadString(kIgnoreList, kIgnorePaths, ""));
     } else {
       FCurrentSettings.FIgnoreList = DefaultSettings().FIgnoreList;
     }
@@ -261,12 +262,12 @@ void TAppSettings::ReadFixedPreferences(const TIniFile& ini) {
   const TSettings def = DefaultSettings();
   for (const TFixedKey& k : kFixedKeys) {
     if (auto* b = std::get_if<bool TSettings::*>(&k.member)) {
-      FCurrentSettings.**b = ReadBool(ini, k.section, k.key, def.**b);
+      FCurrentSettings.** b = ReadBool(ini, k.section, k.key, def.**b);
     } else if (auto* i = std::get_if<int32_t TSettings::*>(&k.member)) {
       if (*i == &TSettings::FScanMode) continue;  // read first, through SetScanMode
-      FCurrentSettings.**i = ReadInt(ini, k.section, k.key, def.**i);
+      FCurrentSettings.** i = ReadInt(ini, k.section, k.key, def.**i);
     } else if (auto* s = std::get_if<std::string TSettings::*>(&k.member)) {
-      FCurrentSettings.**s = ini.ReadString(k.section, k.key, def.**s);
+      FCurrentSettings.** s = ini.ReadString(k.section, k.key, def.**s);
     } else {
       LanguageController().SetCurrentLanguage(ini.ReadString(k.section, k.key, ""));
     }
@@ -291,7 +292,9 @@ void TAppSettings::ResetToDefaults() {
   SetScanMode(0);
 }
 
-void TAppSettings::SaveSettings() { SaveToFile(SettingsFileName()); }
+void TAppSettings::SaveSettings() {
+  SaveToFile(SettingsFileName());
+}
 
 void TAppSettings::SaveToFile(const std::string& file_name) {
   if (read_only_) return;

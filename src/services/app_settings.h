@@ -80,9 +80,13 @@ class TAppSettings {
   const std::vector<std::string>& IgnoreList() const { return FCurrentSettings.FIgnoreList; }
   void SetIgnoreList(const std::vector<std::string>& v) { FCurrentSettings.FIgnoreList = v; }
 
-#define NRV_SETTING(Type, Name)                                 \
-  Type Name() const { return FCurrentSettings.F##Name; }        \
-  void Set##Name(const Type& v) { FCurrentSettings.F##Name = v; }
+#define NRV_SETTING(Type, Name)      \
+  Type Name() const {                \
+    return FCurrentSettings.F##Name; \
+  }                                  \
+  void Set##Name(const Type& v) {    \
+    FCurrentSettings.F##Name = v;    \
+  }
   NRV_SETTING(bool, MaximizeOnStartup)
   NRV_SETTING(bool, CheckForUpdates)
   NRV_SETTING(bool, DisableSafetyLock)

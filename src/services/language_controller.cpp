@@ -204,9 +204,9 @@ std::string TLanguageController::TranslateText(const std::string& text) const {
 
 std::string TLanguageController::TranslateFileTypeGroups(const std::string& masks) const {
   if (!IsPartnerEdition()) return masks;
-  static const char* const kGroups[] = {"Adobe Acrobat Files", "Archive Files", "MS Office Files",
-                                        "Music Files",         "Open Office Files", "Photo Images",
-                                        "Text Files",          "Video Files",       "Web Files"};
+  static const char* const kGroups[] = {
+      "Adobe Acrobat Files", "Archive Files", "MS Office Files", "Music Files", "Open Office Files",
+      "Photo Images",        "Text Files",    "Video Files",     "Web Files"};
   std::string out = masks;
   for (const char* group : kGroups) out = ReplaceAsciiNoCase(out, group, Translate(group));
   return out;

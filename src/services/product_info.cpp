@@ -39,7 +39,9 @@ std::string WithTag(const std::string& url, const std::string& tag) {
   return tag.empty() ? url : url + "?tag=" + tag;
 }
 
-std::string HostUrl() { return std::string("http://") + NORVALIS_VENDOR_HOST; }
+std::string HostUrl() {
+  return std::string("http://") + NORVALIS_VENDOR_HOST;
+}
 
 // The local midnight of a day given as days since 1970-01-01.
 TDateTime LocalMidnight(int64_t days_since_epoch) {
@@ -67,7 +69,9 @@ bool InGroup(const char* name) {
 
 }  // namespace
 
-std::string ProductName() { return kProductName; }
+std::string ProductName() {
+  return kProductName;
+}
 
 std::string AppVersion() {
   std::string v = kProductVersion;
@@ -106,7 +110,9 @@ std::string OperatingSystemDescription() {
   return name;
 }
 
-bool IsAdministrator() { return geteuid() == 0 || InGroup("sudo") || InGroup("wheel"); }
+bool IsAdministrator() {
+  return geteuid() == 0 || InGroup("sudo") || InGroup("wheel");
+}
 
 std::string TitleLine() {
   std::string line = ProductName() + " v" + AppVersion() + " - " + OperatingSystemDescription();
@@ -137,7 +143,9 @@ TDateTime ReleaseDateFromText(const std::string& day_count) {
   }
 }
 
-TDateTime ReleaseDate() { return ReleaseDateFromText(std::to_string(NORVALIS_RELEASE_DAYS)); }
+TDateTime ReleaseDate() {
+  return ReleaseDateFromText(std::to_string(NORVALIS_RELEASE_DAYS));
+}
 
 std::string ProgramFolder() {
   std::vector<char> buf(4096);
@@ -147,11 +155,17 @@ std::string ProgramFolder() {
   return exe.substr(0, exe.rfind('/') + 1);
 }
 
-std::string UserFolder() { return platform::XdgDataHome() + kProductName + "/"; }
+std::string UserFolder() {
+  return platform::XdgDataHome() + kProductName + "/";
+}
 
-std::string LogFolder() { return DefaultLogDirectory(); }
+std::string LogFolder() {
+  return DefaultLogDirectory();
+}
 
-std::string UpdaterPath() { return UserFolder() + "Update.exe"; }
+std::string UpdaterPath() {
+  return UserFolder() + "Update.exe";
+}
 
 std::string ReadDistributionTag(const std::string& path) {
   std::ifstream in(path);
@@ -160,7 +174,9 @@ std::string ReadDistributionTag(const std::string& path) {
   return text::ToLower(Trim(content));
 }
 
-std::string DistributionTag() { return ReadDistributionTag(kTagFile); }
+std::string DistributionTag() {
+  return ReadDistributionTag(kTagFile);
+}
 
 bool IsPartnerTag(const std::string& tag) {
   for (const char* t : kPartnerTags) {
@@ -169,17 +185,37 @@ bool IsPartnerTag(const std::string& tag) {
   return false;
 }
 
-bool IsPartnerEdition() { return IsPartnerTag(DistributionTag()); }
+bool IsPartnerEdition() {
+  return IsPartnerTag(DistributionTag());
+}
 
-std::string SiteText() { return NORVALIS_VENDOR_HOST; }
-std::string SiteUrl() { return SiteUrl(DistributionTag()); }
-std::string SiteUrl(const std::string& tag) { return WithTag(HostUrl(), tag); }
-std::string HelpUrl() { return HelpUrl(DistributionTag()); }
-std::string HelpUrl(const std::string& tag) { return WithTag(HostUrl() + "/help.html", tag); }
-std::string EulaUrl() { return EulaUrl(DistributionTag()); }
-std::string EulaUrl(const std::string& tag) { return WithTag(HostUrl() + "/eula.html", tag); }
-std::string UserManualUrl() { return HostUrl() + "/UserManual_nrv.pdf"; }
-std::string UpdateListUrl() { return UpdateListUrl(DistributionTag()); }
+std::string SiteText() {
+  return NORVALIS_VENDOR_HOST;
+}
+std::string SiteUrl() {
+  return SiteUrl(DistributionTag());
+}
+std::string SiteUrl(const std::string& tag) {
+  return WithTag(HostUrl(), tag);
+}
+std::string HelpUrl() {
+  return HelpUrl(DistributionTag());
+}
+std::string HelpUrl(const std::string& tag) {
+  return WithTag(HostUrl() + "/help.html", tag);
+}
+std::string EulaUrl() {
+  return EulaUrl(DistributionTag());
+}
+std::string EulaUrl(const std::string& tag) {
+  return WithTag(HostUrl() + "/eula.html", tag);
+}
+std::string UserManualUrl() {
+  return HostUrl() + "/UserManual_nrv.pdf";
+}
+std::string UpdateListUrl() {
+  return UpdateListUrl(DistributionTag());
+}
 std::string UpdateListUrl(const std::string& tag) {
   return HostUrl() + "/files/" + (IsPartnerTag(tag) ? tag + "/" : "") + "autoupdate_nrv7.txt";
 }

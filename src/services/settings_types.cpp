@@ -35,7 +35,9 @@ TEmailScanInfo DefaultEmailScanInfo() {
   return e;
 }
 
-std::string DefaultSaveResultsDirectory() { return platform::GetDocumentsPath(); }
+std::string DefaultSaveResultsDirectory() {
+  return platform::GetDocumentsPath();
+}
 
 TSettings DefaultSettings() {
   TSettings s;

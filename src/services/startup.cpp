@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "build_config.h"
 #include "scanners/register_scan_modes.h"
 #include "services/app_log.h"
 #include "services/app_settings.h"
-#include "build_config.h"
 #include "services/language_controller.h"
 #include "services/product_info.h"
 

@@ -80,11 +80,11 @@ class SettingsStoreTest : public ::testing::Test {
   // Every field away from its default.
   static TSettings Unusual(const std::string& file_name) {
     TSettings s;
-    for (bool* b : {&s.FMaximizeOnStartup, &s.FDisableSafetyLock, &s.FKeepFolderStructure,
-                    &s.FAutoSaveResults, &s.FExcludeContainer, &s.FIncludeFileName,
-                    &s.FIncludeExtension, &s.FSkipZeroSize, &s.FSkipSymbolicLinks,
-                    &s.FSkipTemporary, &s.FSkipJunctionPoints, &s.FSkipHardLinks,
-                    &s.FSkipCompressed, &s.FRemoveEmptyFolders, &s.FRemoveEmptyFiles}) {
+    for (bool* b :
+         {&s.FMaximizeOnStartup, &s.FDisableSafetyLock, &s.FKeepFolderStructure,
+          &s.FAutoSaveResults, &s.FExcludeContainer, &s.FIncludeFileName, &s.FIncludeExtension,
+          &s.FSkipZeroSize, &s.FSkipSymbolicLinks, &s.FSkipTemporary, &s.FSkipJunctionPoints,
+          &s.FSkipHardLinks, &s.FSkipCompressed, &s.FRemoveEmptyFolders, &s.FRemoveEmptyFiles}) {
       *b = true;
     }
     // These default to true; left false here.
@@ -107,8 +107,8 @@ class SettingsStoreTest : public ::testing::Test {
     sc.FMusicScanInfo.FUseFingerprint = true;
     sc.FMusicScanInfo.FSimilarityThreshold = 65;
     sc.FMusicScanInfo.FTags = TMusicScanTags{true, true, true, false, true, true, false, true};
-    sc.FMusicScanInfo.FColumns = TMusicScanColumns{false, false, false, false, false, false,
-                                                   false, false};
+    sc.FMusicScanInfo.FColumns =
+        TMusicScanColumns{false, false, false, false, false, false, false, false};
     sc.FEmailScanInfo = TEmailScanInfo{true, true, true, true, false, false, true, false};
     s.FIgnoreList = {"/proc/", "*/node_modules"};
     return s;
@@ -145,9 +145,10 @@ TEST_F(SettingsStoreTest, NoFileGivesTheDefaultsAndWritesNothing) {
 TEST_F(SettingsStoreTest, EveryFieldRoundTripsAndUnknownEntriesSurvive) {
   ASSERT_NO_THROW(CreateFolders(root_ + "/config/Norvalis"));
   const std::string untouched = settings_values::EncodeFolderList({"/old/bbb/"});
-  WriteFile(FileName(), "[Other.Program]\r\nKeep=me\r\n\r\n[BBB.Settings]\r\nIncludeFolders=" +
-                            untouched + "\r\nIncludeMasks=*.iso\r\n\r\n[SHA256.Settings.Data]\r\n"
-                            "Column=3\r\n");
+  WriteFile(FileName(),
+            "[Other.Program]\r\nKeep=me\r\n\r\n[BBB.Settings]\r\nIncludeFolders=" + untouched +
+                "\r\nIncludeMasks=*.iso\r\n\r\n[SHA256.Settings.Data]\r\n"
+                "Column=3\r\n");
   TAppSettings first;
   first.SetAllSettings(Unusual(FileName()));
   first.SaveSettings();

@@ -13,10 +13,11 @@ TEST(SettingsValuesTest, BooleansAndIntegersFallBackToTheDefaultWhenNoInteger) {
     int32_t expected_int;  // default 42
   };
   const TCase cases[] = {
-      {"1", false, true, 1},     {"0", true, false, 0},    {"7", false, true, 7},
-      {"-3", false, true, -3},   {" 1 ", false, true, 1},  {"true", false, false, 42},
-      {"true", true, true, 42},  {"", true, true, 42},     {"1x", false, false, 42},
-      {"99999999999", false, false, 42},
+      {"1", false, true, 1},    {"0", true, false, 0},
+      {"7", false, true, 7},    {"-3", false, true, -3},
+      {" 1 ", false, true, 1},  {"true", false, false, 42},
+      {"true", true, true, 42}, {"", true, true, 42},
+      {"1x", false, false, 42}, {"99999999999", false, false, 42},
   };
   for (const TCase& c : cases) {
     TIniFile ini = TIniFile::Parse(std::string("[S]\nK=") + c.written + "\n");
@@ -33,9 +34,9 @@ TEST(SettingsValuesTest, FloatsUseTheGivenDecimalSeparatorOnly) {
     float value;
   };
   const TCase cases[] = {
-      {"1.5", '.', true, 1.5f},  {"1,5", ',', true, 1.5f}, {"1,5", '.', false, 0},
-      {"1.5", ',', false, 0},    {"", '.', false, 0},      {"abc", '.', false, 0},
-      {" 2 ", '.', true, 2.0f},  {"-0.25", '.', true, -0.25f},
+      {"1.5", '.', true, 1.5f}, {"1,5", ',', true, 1.5f},     {"1,5", '.', false, 0},
+      {"1.5", ',', false, 0},   {"", '.', false, 0},          {"abc", '.', false, 0},
+      {" 2 ", '.', true, 2.0f}, {"-0.25", '.', true, -0.25f},
   };
   for (const TCase& c : cases) {
     float v = 0;
