@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -10,6 +11,31 @@ namespace nrv {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Sets an environment variable for the life of the object and puts the old value back.
+class TScopedEnv {
+ public:
+  TScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~TScopedEnv() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  TScopedEnv(const TScopedEnv&) = delete;
+  TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
 
 TEST(ProductInfoTest, AddressesCarryTheTagOnlyWhenThereIsOne) {
   const std::string host = "http://" + SiteText();
@@ -65,7 +91,7 @@ TEST(ProductInfoTest, SystemFilesAreReadTrimmedAndMissingOnesGiveEmpty) {
 }
 
 TEST(ProductInfoTest, FoldersFollowTheXdgVariables) {
-  setenv("XDG_DATA_HOME", "/tmp/nrv-xdg-data", 1);
+  TScopedEnv data("XDG_DATA_HOME", "/tmp/nrv-xdg-data");
   EXPECT_EQ(UserFolder(), "/tmp/nrv-xdg-data/Norvalis/");
   EXPECT_EQ(UpdaterPath(), "/tmp/nrv-xdg-data/Norvalis/Update.exe");
   EXPECT_EQ(ProgramFolder().back(), '/');

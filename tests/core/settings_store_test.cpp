@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "engine/message_bus.h"
@@ -44,17 +47,51 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
   return names;
 }
 
+// Sets an environment variable for the life of the object and puts the old value back.
+class TScopedEnv {
+ public:
+  TScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~TScopedEnv() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  TScopedEnv(const TScopedEnv&) = delete;
+  TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
 // Real XDG folders in a fresh temporary folder, and the log pointed there.
 class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     char templ[] = "/tmp/nrv-settings-XXXXXX";
     root_ = mkdtemp(templ);
-    setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
-    setenv("XDG_STATE_HOME", (root_ + "/state").c_str(), 1);
+    config_ = std::make_unique<TScopedEnv>("XDG_CONFIG_HOME", root_ + "/config");
+    data_ = std::make_unique<TScopedEnv>("XDG_DATA_HOME", root_ + "/data");
+    state_ = std::make_unique<TScopedEnv>("XDG_STATE_HOME", root_ + "/state");
     log_dir_ = root_ + "/testlog";
     AppLog().Initialize(log_dir_, 0, TLogLevel::All);
+  }
+
+  void TearDown() override {
+    AppLog().Flush();
+    AppLog().Initialize("", 0, TLogLevel::All);  // as it was before
+    config_.reset();
+    data_.reset();
+    state_.reset();
+    std::filesystem::remove_all(root_);
   }
 
   std::string FileName() const { return root_ + "/config/Norvalis/Norvalis.appsettings"; }
@@ -116,6 +153,7 @@ class SettingsStoreTest : public ::testing::Test {
 
   std::string root_;
   std::string log_dir_;
+  std::unique_ptr<TScopedEnv> config_, data_, state_;
 };
 
 TEST_F(SettingsStoreTest, NoFileGivesTheDefaultsAndWritesNothing) {

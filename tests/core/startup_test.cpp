@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,11 +32,36 @@ std::string LogText(const std::string& dir) {
   return out;
 }
 
+// Sets an environment variable for the life of the object and puts the old value back.
+class TScopedEnv {
+ public:
+  TScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~TScopedEnv() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  TScopedEnv(const TScopedEnv&) = delete;
+  TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
 // The command-line program's start: another settings file, read only.
 TEST(StartupTest, StartsFromTheGivenSettingsWithoutWritingThem) {
   char templ[] = "/tmp/nrv-startup-XXXXXX";
   const std::string root = mkdtemp(templ);
-  setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  TScopedEnv config("XDG_CONFIG_HOME", root + "/config");
   const std::string log_dir = root + "/logs";
   const std::string settings_file = root + "/cli.appsettings";
   const std::string text =
@@ -74,6 +100,8 @@ TEST(StartupTest, StartsFromTheGivenSettingsWithoutWritingThem) {
   EXPECT_EQ(settings.ExternalPaths(), (std::vector<std::string>{folder}));
   LanguageController().SetCurrentLanguage("en");
   settings.SetReadOnly(false);
+  AppLog().Initialize("", 0, TLogLevel::All);  // as it was before
+  fs::remove_all(root);
 }
 
 TEST(StartupTest, LanguagesFolderIsBesideTheProgramOrInstalled) {
