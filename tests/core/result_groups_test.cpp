@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -11,6 +13,7 @@
 #include "engine/message_bus.h"
 #include "engine/messages.h"
 #include "engine/scan_engine.h"
+#include "scan_test_support.h"
 
 namespace nrv {
 namespace {
@@ -582,6 +585,90 @@ TEST(ResultGroupsWithoutUndo, RemovalRecordsNoEntry) {
   engine.ClearResults();
   EXPECT_TRUE(engine.GetFiles().empty());
   EXPECT_TRUE(engine.GetUndoStack().empty());
+}
+
+// --- results of real scans of a temporary folder ---
+
+void SetModified(const std::string& path, int64_t seconds) {
+  timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+std::vector<std::string> FullNames(const std::vector<IFileInfoPtr>& files, bool checked_only) {
+  std::vector<std::string> out;
+  for (const auto& f : files) {
+    if (!checked_only || f->IsChecked()) out.push_back(f->GetFullName());
+  }
+  return out;
+}
+
+TEST(ResultGroupsOfARealScan, SelectFilterSortAndClear) {
+  nrv::testing::TTempDir dir;
+  TScanEngine engine;
+  RegisterScanModes(engine);
+  dir.MakeDir("copy");
+  auto song = dir.WriteFile("s.Mp2", "song"), song_copy = dir.WriteFile("copy/s.mp2", "song");
+  auto doc_old = dir.WriteFile("a.txt", "document"),
+       doc_new = dir.WriteFile("copy/a.txt", "document");
+  auto big = dir.WriteFile("big.dat", "a larger content"),
+       big_copy = dir.WriteFile("copy/big.dat", "a larger content");
+  for (const auto& p : {song, song_copy, big, big_copy}) SetModified(p, 5000);
+  SetModified(doc_old, 1000);
+  SetModified(doc_new, 2000);
+
+  nrv::testing::RunScan(engine, 0, nrv::testing::ConfigFor({dir.Path()}));
+  ASSERT_EQ(engine.GetGroups().size(), 3u);
+  // A scan ends with "select all duplicates": each group keeps its original unchecked.
+  for (const auto& g : engine.GetGroups()) {
+    std::vector<IFileInfoPtr> unchecked;
+    for (const auto& f : g->Files()) {
+      if (!f->IsChecked()) unchecked.push_back(f);
+    }
+    ASSERT_EQ(unchecked.size(), 1u) << g->GroupNo();
+    EXPECT_EQ(unchecked[0], g->GetOrigial(nullptr));
+  }
+  auto stats = engine.GetResultStats();
+  EXPECT_EQ(stats[TFileCategory::fcMusic], 2);
+  EXPECT_EQ(stats[TFileCategory::fcDocuments], 2);
+  EXPECT_EQ(stats[TFileCategory::fcOther], 2);
+
+  engine.AutoSelect(8);  // keep the newest: only the older document is checked
+  EXPECT_EQ(FullNames(engine.GetFiles(), true), std::vector<std::string>{doc_old});
+
+  engine.SortResults(TSupportedAttribute::atSize, TSortOrder::soDesc);
+  auto by_size = [](const std::vector<IFileInfoPtr>& files) {
+    return std::is_sorted(files.begin(), files.end(),
+                          [](const auto& a, const auto& b) { return a->GetSize() > b->GetSize(); });
+  };
+  EXPECT_TRUE(by_size(engine.GetFiles()));
+  EXPECT_EQ(engine.GetFiles()[0]->GetSize(), 16);
+
+  engine.SetFilterCategory(TFileCategory::fcMusic);
+  engine.ClearResults();
+  EXPECT_TRUE(engine.GetFiles().empty());
+  ASSERT_EQ(engine.GetUndoStack().size(), 1u);
+  auto cleared = FullNames(engine.GetUndoStack().back().ItemsProcessed, false);
+  std::sort(cleared.begin(), cleared.end());
+  EXPECT_EQ(cleared, (std::vector<std::string>{song_copy, song}));  // sorted: "copy/" < "s."
+  engine.SetFilterCategory(TFileCategory::fcAllFiles);
+  EXPECT_EQ(engine.GetFiles().size(), 4u);
+  EXPECT_TRUE(by_size(engine.GetFiles()));
+}
+
+TEST(ResultGroupsOfARealScan, FolderComparisonChecksTheComparedCopies) {
+  nrv::testing::TTempDir dir;
+  TScanEngine engine;
+  RegisterScanModes(engine);
+  auto master = dir.MakeDir("master"), other = dir.MakeDir("other");
+  auto kept = dir.WriteFile("master/m1", "content"), copy = dir.WriteFile("other/c1", "content");
+  auto cfg = nrv::testing::ConfigFor({master});
+  cfg.ExcludePaths = {other};
+  nrv::testing::RunScan(engine, 5, cfg);
+  ASSERT_EQ(engine.GetFiles().size(), 2u);
+  EXPECT_EQ(FullNames(engine.GetFiles(), true), std::vector<std::string>{copy});
+  engine.AutoSelect(2);
+  engine.AutoSelect(17);  // the master copy is unchecked again, whatever the marks were
+  EXPECT_EQ(FullNames(engine.GetFiles(), true), std::vector<std::string>{copy});
 }
 
 }  // namespace
