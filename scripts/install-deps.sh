@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running Norvalis needs.
 # Idempotent: when everything is present it changes nothing and asks for nothing.
+# Usage: install-deps.sh          what building, testing and running need
+#        install-deps.sh bench    also what the benchmark scripts in bench/ need
 set -euo pipefail
 
 packages=(
@@ -16,6 +18,14 @@ packages=(
   qt6-base-dev qt6-charts-dev libgl-dev libglx-dev libopengl-dev libvulkan-dev
   libxkbcommon-dev qt6-qpa-plugins
 )
+
+for group in "$@"; do
+  case "$group" in
+    # tree generator and timing: GNU time reports the peak memory of each run
+    bench) packages+=(python3 time) ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
