@@ -1,10 +1,13 @@
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/scan_command.h"
-#include "scanners/register_scan_modes.h"
 #include "services/app_log.h"
+#include "services/app_settings.h"
+#include "services/startup.h"
 #include "services/product_name.h"
 
 int main(int argc, char** argv) {
@@ -46,6 +49,8 @@ int main(int argc, char** argv) {
   scan->add_option("--cache", o.cache_file, "Use another checksum cache database");
   scan->add_option("--format", o.format, "text | json")->check(CLI::IsMember({"text", "json"}));
   scan->add_option("--output", o.output, "Write the results to FILE instead of standard output");
+  app.add_option("--settings", o.settings_file,
+                 "Read the defaults from this settings file (it is never written)");
   scan->add_option("--log-level", o.log_level, "0 none, 1 errors, 2 warnings, 3 everything")
       ->check(CLI::Range(0, 3));
   scan->add_flag("--quiet", o.quiet, "No progress and no summary on standard error");
@@ -61,10 +66,22 @@ int main(int argc, char** argv) {
     return 0;
   }
   o.ignore_given = ignore->count() > 0;
-  nrv::RegisterScanModes();
-  nrv::AppLog().Initialize(nrv::DefaultLogDirectory(), 7, static_cast<nrv::TLogLevel>(o.log_level));
-  nrv::AppLog().WriteLog("Starting application", 3);
+  if (!o.settings_file.empty() && access(o.settings_file.c_str(), R_OK) != 0) {
+    std::cerr << "norvalis-cli: cannot read the settings file " << o.settings_file << "\n";
+    return 2;
+  }
+  nrv::TStartupOptions startup;
+  startup.read_only_settings = true;
+  startup.settings_file = o.settings_file;
+  // The folders are given to the scan command itself, not as the window's
+  // start-up folders.
+  nrv::StartApplication({}, startup);
+  if (o.log_level >= 0) {
+    const auto& s = nrv::AppSettings();
+    nrv::AppLog().Initialize(s.LogDirectory(), s.LoggingMaxDays(),
+                             static_cast<nrv::TLogLevel>(o.log_level));
+  }
   int rc = nrv::cli::RunScan(o);
-  nrv::AppLog().WriteLog("Application closed", 3);
+  nrv::CloseApplication();
   return rc;
 }

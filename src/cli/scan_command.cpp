@@ -13,9 +13,9 @@
 #include "cli/result_writer.h"
 #include "engine/app_data.h"
 #include "engine/scan_engine.h"
-#include "platform/special_folders.h"
 #include "services/app_log.h"
 #include "services/code_utils.h"
+#include "services/scan_config_from_settings.h"
 
 namespace nrv::cli {
 
@@ -61,14 +61,13 @@ int RunScan(const TScanOptions& opts) {
       return 1;
     }
   }
-  TScanConfig config;
+  TScanConfig config = ScanConfigFromSettings(AppSettings());
   TScanOptions absolute = opts;
   // Groups list full paths; relative folders are made absolute without resolving
   // links, so the paths stay the ones the user gave.
   for (auto* list : {&absolute.folders, &absolute.exclude}) {
     for (auto& f : *list) f = std::filesystem::absolute(f).lexically_normal().string();
   }
-  config.IgnoreList = platform::GetSystemExcludeFolders();
   try {
     ApplyScanOptions(absolute, config);
   } catch (const std::exception& e) {

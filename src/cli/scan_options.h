@@ -22,7 +22,8 @@ struct TScanOptions {
   std::string cache_file;
   std::string format = "text";
   std::string output;
-  int log_level = 3;
+  int log_level = -1;  // -1: as the settings say
+  std::string settings_file;
   bool quiet = false;
 };
 

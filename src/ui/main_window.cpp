@@ -2,13 +2,12 @@
 
 #include <QLabel>
 
-#include "services/product_name.h"
+#include "services/product_info.h"
 
 namespace nrv::ui {
 
 TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("%1 %2").arg(QString::fromUtf8(kProductName),
-                                             QString::fromUtf8(kProductVersion)));
+  setWindowTitle(QString::fromStdString(TitleLine()));
   auto* label = new QLabel(tr("Find duplicate files and remove them safely."), this);
   label->setAlignment(Qt::AlignCenter);
   setCentralWidget(label);
