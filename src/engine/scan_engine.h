@@ -144,6 +144,7 @@ class TScanEngine {
     f(FProgress);
   }
   int CompareForScan(const IFileInfoPtr& left, const IFileInfoPtr& right);
+  void PrepareComparison();
   void BuildGroups();
 
   // results

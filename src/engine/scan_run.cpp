@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "engine/comparison_preparer.h"
 #include "engine/file_mask.h"
 #include "engine/messages.h"
 #include "engine/message_bus.h"
@@ -310,6 +311,42 @@ int TScanEngine::CompareForScan(const IFileInfoPtr& left, const IFileInfoPtr& ri
   return result;
 }
 
+// Lets the scanner compute in parallel what the comparison will ask for; the
+// progress it reports is the same the comparison would report.
+void TScanEngine::PrepareComparison() {
+  auto* preparer = dynamic_cast<IComparisonPreparer*>(LScanner.get());
+  if (!preparer || FFiles.size() < 2) return;
+  class TProgress : public IPrepareProgress {
+   public:
+    explicit TProgress(TScanEngine& e) : e_(e) {}
+    void AddProcessed(int64_t bytes, const std::string& current) override {
+      auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::steady_clock::now() - e_.FStopWatch);
+      e_.UpdateProgress([&](TScanProgressInfo& p) {
+        p.ProcessedSize += bytes;
+        p.CurrentPath = current;
+        p.Elapsed = elapsed;
+        if (p.SizeToProcess > 0) {
+          p.Progress = static_cast<float>(
+              std::min(100.0, p.ProcessedSize * 100.0 / static_cast<double>(p.SizeToProcess)));
+        }
+        if (p.ProcessedSize > 0) {
+          double total_ms = static_cast<double>(elapsed.count()) *
+                            static_cast<double>(std::max(p.SizeToProcess, p.ProcessedSize)) /
+                            static_cast<double>(p.ProcessedSize);
+          p.Remaining = std::chrono::milliseconds(
+              std::max<int64_t>(0, static_cast<int64_t>(total_ms) - elapsed.count()));
+        }
+      });
+    }
+    bool StopRequested() const override { return e_.StopRequested(); }
+
+   private:
+    TScanEngine& e_;
+  } progress(*this);
+  preparer->PrepareComparison(FFiles, progress);
+}
+
 void TScanEngine::BuildGroups() {
   TGroupPtr current;
   IFileInfoPtr reference;
@@ -413,6 +450,7 @@ void TScanEngine::ScanProc() {
         FFiles.clear();
       } else {
         LCur = 0;
+        PrepareComparison();
         // A merge sort: it never reads outside the list, whatever a comparison answers.
         std::stable_sort(FFiles.begin(), FFiles.end(), [&](const auto& a, const auto& b) {
           return CompareForScan(a, b) < 0;

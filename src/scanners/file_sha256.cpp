@@ -53,14 +53,31 @@ const std::string& TFileSHA256::GetShortHash(const TScanEngine& engine) {
 
 const std::string& TFileSHA256::GetFullHash(const TScanEngine& engine) {
   if (!FFullHash.empty()) return FFullHash;
-  const bool use_cache = engine.ScanSettings().CacheFileInfo;
-  std::string digest;
-  bool found = false, replaced = false;
-  if (GetSize() > 0 && use_cache) {
-    digest = AppData().FindFileHash(GetFullName(), GetSize(), GetModified());
-    found = !digest.empty();
+  const bool use_cache = engine.ScanSettings().CacheFileInfo && GetSize() > 0;
+  if (use_cache) {
+    std::string cached = AppData().FindFileHash(GetFullName(), GetSize(), GetModified());
+    if (!cached.empty() && !engine.StopRequested()) {
+      TakeCachedFullHash(cached);
+      return FFullHash;
+    }
   }
-  if (!found && GetSize() > 0) {
+  if (ComputeFullHash(engine) && use_cache) {
+    AppData().SaveFileHash(GetFullName(), GetSize(), GetModified(), FFullHash);
+  }
+  return FFullHash;
+}
+
+void TFileSHA256::TakeCachedFullHash(const std::string& digest) {
+  FFullHash = digest;
+  SetAnalyzed(GetSize());
+  if (GetSize() <= static_cast<int64_t>(kFirstBlockSize)) FShortHash = FFullHash;
+}
+
+bool TFileSHA256::ComputeFullHash(const TScanEngine& engine) {
+  if (!FFullHash.empty()) return false;
+  std::string digest;
+  bool replaced = false;
+  if (GetSize() > 0) {
     THashResult r = Sha256OfFile(GetFullName(), [&] { return engine.StopRequested(); });
     if (r.stopped) {
       digest.clear();
@@ -75,21 +92,18 @@ const std::string& TFileSHA256::GetFullHash(const TScanEngine& engine) {
     } else {
       digest = r.digest;
     }
-  } else if (GetSize() == 0) {
+  } else {
     digest = kEmptySha256;
   }
   if (engine.StopRequested() || digest.empty()) {
     // Partial data never becomes a digest, in the item or in the cache.
     FFullHash = GetFullName();
-    return FFullHash;
+    return false;
   }
   FFullHash = digest;
-  if (!found && !replaced && use_cache && GetSize() > 0) {
-    AppData().SaveFileHash(GetFullName(), GetSize(), GetModified(), digest);
-  }
   SetAnalyzed(GetSize());
   if (GetSize() <= static_cast<int64_t>(kFirstBlockSize)) FShortHash = FFullHash;
-  return FFullHash;
+  return !replaced && GetSize() > 0;
 }
 
 }  // namespace nrv

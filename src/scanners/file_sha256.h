@@ -16,6 +16,11 @@ class TFileSHA256 : public TLocalFile {
   bool IsReady() const override { return !FShortHash.empty() && !FFullHash.empty(); }
   const std::string& GetShortHash(const TScanEngine& engine);
   const std::string& GetFullHash(const TScanEngine& engine);
+  // Reads the whole file for its digest, without the cache. Returns true when
+  // the digest belongs in the cache (read completely from an unchanged file).
+  bool ComputeFullHash(const TScanEngine& engine);
+  // Takes a digest found in the cache.
+  void TakeCachedFullHash(const std::string& digest);
   // Digests computed elsewhere (a parallel stage or the cache) enter here.
   void SetShortHash(std::string digest) { FShortHash = std::move(digest); }
   void SetFullHash(std::string digest) { FFullHash = std::move(digest); }

@@ -29,6 +29,15 @@ int TScannerBBB::CompareFiles(const IFileInfoPtr& left, const IFileInfoPtr& righ
   if (!l || !r) return l ? -1 : (r ? 1 : 0);
   int c = CompareSizeAndNames(*l, *r, engine_.ScanSettings());
   if (c != 0) return c;
+  // Classed by the preparation: equal exactly when in the same class (a CRC-32
+  // alone could make two different files "equal"). A file left unclassed equals
+  // no other and sorts after the classes, without being read again, so that the
+  // order stays consistent.
+  if (l->ContentClass() != 0 || r->ContentClass() != 0) {
+    const uint64_t a = l->ContentClass() ? l->ContentClass() : UINT64_MAX;
+    const uint64_t b = r->ContentClass() ? r->ContentClass() : UINT64_MAX;
+    return a < b ? -1 : (a > b ? 1 : 0);
+  }
   // Both read to their end before: their checksums decide without reading again.
   if (l->Hash() != 0 && r->Hash() != 0) return Order(l->Hash(), r->Hash());
 

@@ -137,3 +137,30 @@ TEST_F(ScanModes, OneFileMakesNoGroup) {
 
 }  // namespace
 }  // namespace nrv::testing
+
+namespace nrv::testing {
+namespace {
+
+// Five files of one size: two pairs of equal content that part only after the
+// first blocks, and one that differs in its last byte. Both content modes must
+// find exactly the two pairs, whatever order the disk returns them in.
+TEST(ScanModesLargeRuns, SetsSplitAsContentsDiverge) {
+  TTempDir dir;
+  TScanEngine engine;
+  RegisterScanModes(engine);
+  const std::string common(200000, 'c');
+  auto a1 = dir.WriteFile("a1", common + "AAAA");
+  auto a2 = dir.WriteFile("a2", common + "AAAA");
+  auto b1 = dir.WriteFile("b1", common + "BBBB");
+  auto b2 = dir.WriteFile("b2", common + "BBBB");
+  dir.WriteFile("c", common + "AAAB");
+  for (int mode : {0, 1}) {
+    RunScan(engine, mode, ConfigFor({dir.Path()}));
+    EXPECT_EQ(GroupNames(engine), (std::vector<std::vector<std::string>>{{a1, a2}, {b1, b2}}))
+        << "mode " << mode;
+    EXPECT_EQ(engine.GetProgress().DuplicateFiles, 2);
+  }
+}
+
+}  // namespace
+}  // namespace nrv::testing
