@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "engine/group.h"
 
 namespace nrv {
@@ -12,7 +14,11 @@ TItemSafety CheckItemSafety(const IFileInfoPtr& item, bool compared_by_content) 
   if (!group || !group->GetOrigial(item)) return TItemSafety::isNoOriginal;
   if (compared_by_content) {
     struct stat st {};
-    if (lstat(item->GetFullName().c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+    // A file that is gone already holds no data that could be lost.
+    if (lstat(item->GetFullName().c_str(), &st) != 0) {
+      return errno == ENOENT ? TItemSafety::isSafe : TItemSafety::isChangedSinceScan;
+    }
+    if (!S_ISREG(st.st_mode) ||
         static_cast<int64_t>(st.st_size) != item->GetSize() ||
         TDateTime::FromTimespec(st.st_mtim) != item->GetModified()) {
       return TItemSafety::isChangedSinceScan;
