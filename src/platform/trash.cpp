@@ -70,6 +70,11 @@ bool IsPlainFolder(const std::string& path, bool sticky, std::optional<uid_t> ow
   return !owner || st.st_uid == *owner;
 }
 
+bool EntryExists(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
 // Creates the folder with mode 0700 unless a real folder is there; false with
 // errno set when neither.
 bool MakePrivateFolder(const std::string& path, std::optional<uid_t> owner) {
@@ -105,7 +110,9 @@ TTrash ChooseTrash(const std::string& real_folder, dev_t dev, bool create) {
   const std::string shared = top + ".Trash/";
   if (IsPlainFolder(shared, true, std::nullopt)) {
     const std::string mine = shared + uid_text + "/";
-    if (IsPlainFolder(mine, false, uid) || (create && MakePrivateFolder(mine, uid))) {
+    const bool usable = IsPlainFolder(mine, false, uid) ||
+                        (create ? MakePrivateFolder(mine, uid) : !EntryExists(mine));
+    if (usable) {
       chosen = TTrash{mine, top};
     }
   }
@@ -169,11 +176,6 @@ bool WriteAll(int fd, const std::string& text) {
     done += static_cast<size_t>(n);
   }
   return true;
-}
-
-bool EntryExists(const std::string& path) {
-  struct stat st {};
-  return lstat(path.c_str(), &st) == 0;
 }
 
 // Records and moves the entry into the trash; returns its path in files/.
