@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/scan_command.h"
+#include "cli/select_and_act.h"
 #include "services/app_log.h"
 #include "services/app_settings.h"
 #include "services/startup.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
   scan->add_option("--log-level", o.log_level, "0 none, 1 errors, 2 warnings, 3 everything")
       ->check(CLI::Range(0, 3));
   scan->add_flag("--quiet", o.quiet, "No progress and no summary on standard error");
+  nrv::cli::TSelectActOptions act;
+  nrv::cli::AddSelectActOptions(*scan, act);
 
   try {
     app.parse(argc, argv);
@@ -81,7 +84,7 @@ int main(int argc, char** argv) {
     nrv::AppLog().Initialize(s.LogDirectory(), s.LoggingMaxDays(),
                              static_cast<nrv::TLogLevel>(o.log_level));
   }
-  int rc = nrv::cli::RunScan(o);
+  int rc = nrv::cli::RunScan(o, act);
   nrv::CloseApplication();
   return rc;
 }

@@ -52,8 +52,13 @@ bool IsFolder(const std::string& path) {
 
 }  // namespace
 
-int RunScan(const TScanOptions& opts) {
+int RunScan(const TScanOptions& opts, const TSelectActOptions& act) {
   TScanEngine& engine = ScanEngine();
+  TSelectActPlan plan;
+  if (std::string error; !ParseSelectAct(act, plan, error)) {
+    std::cerr << "norvalis-cli: " << error << "\n";
+    return 2;
+  }
   const int mode = ScanModeOf(opts.mode);
   for (const auto& f : opts.folders) {
     if (!IsFolder(f)) {
@@ -104,6 +109,8 @@ int RunScan(const TScanOptions& opts) {
   }
   engine.WaitForScan();
   if (show) std::fputs("\r\033[K", stderr);
+  // The results written below show the check marks after the rules and the action.
+  const int act_rc = plan.Empty() ? 0 : SelectAndAct(engine, plan, opts.quiet);
 
   if (opts.format == "json") {
     WriteJsonResults(out, engine, opts.mode);
@@ -120,7 +127,7 @@ int RunScan(const TScanOptions& opts) {
               << " duplicate files, " << size << " " << units[unit] << " in duplicates ("
               << p.TotalFiles << " files found, " << p.SkippedFiles << " skipped)\n";
   }
-  return out ? 0 : 1;
+  return out ? act_rc : 1;
 }
 
 }  // namespace nrv::cli
