@@ -116,10 +116,11 @@ void AddSelectActOptions(CLI::App& scan, TSelectActOptions& opts) {
 
 bool ParseSelectAct(const TSelectActOptions& opts, TSelectActPlan& plan, std::string& error) {
   static const std::map<std::string, int> kRules = {
-      {"none", 1},          {"all", 2},           {"invert", 3},
-      {"duplicates", 17},   {"originals", 18},    {"newest", 8},
-      {"oldest", 9},        {"folder-newest", 15}, {"folder-oldest", 16},
-      {"original-names", 11},
+      {"none", 1},           {"all", 2},
+      {"invert", 3},         {"duplicates", 17},
+      {"originals", 18},     {"newest", 8},
+      {"oldest", 9},         {"folder-newest", 15},
+      {"folder-oldest", 16}, {"original-names", 11},
   };
   plan = TSelectActPlan{};
   plan.allow_unsafe = opts.allow_unsafe;
@@ -238,8 +239,7 @@ int SelectAndAct(TScanEngine& engine, const TSelectActPlan& plan, bool quiet) {
       add(changed, "changed since the scan");
       add(no_original, "with no original left in their group");
       add(other, "could not be changed");
-      std::cerr << " (" << why << "; the log in " << AppLog().LogDirectory()
-                << " has the details)";
+      std::cerr << " (" << why << "; the log in " << AppLog().LogDirectory() << " has the details)";
     }
     std::cerr << "\n";
   }

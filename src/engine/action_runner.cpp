@@ -47,7 +47,9 @@ void TActionProgress::Finish() {
   Queue();
 }
 
-void TActionProgress::Queue() { queue_.push_back(info_); }
+void TActionProgress::Queue() {
+  queue_.push_back(info_);
+}
 
 std::vector<TProgressInfo> TActionProgress::TakeReports() {
   std::lock_guard lock(mutex_);

@@ -18,8 +18,7 @@ TItemSafety CheckItemSafety(const IFileInfoPtr& item, bool compared_by_content) 
     if (lstat(item->GetFullName().c_str(), &st) != 0) {
       return errno == ENOENT ? TItemSafety::isSafe : TItemSafety::isChangedSinceScan;
     }
-    if (!S_ISREG(st.st_mode) ||
-        static_cast<int64_t>(st.st_size) != item->GetSize() ||
+    if (!S_ISREG(st.st_mode) || static_cast<int64_t>(st.st_size) != item->GetSize() ||
         TDateTime::FromTimespec(st.st_mtim) != item->GetModified()) {
       return TItemSafety::isChangedSinceScan;
     }

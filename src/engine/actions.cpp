@@ -137,8 +137,7 @@ void TScanEngine::DeleteSelected(bool permanently, const TProgressCallback& prog
                                  const TActionWaiter& waiter) {
   AppLog().WriteLog(permanently ? "Delete selected" : "Move selected to the Trash", 3);
   TMemberAction action;
-  action.kind =
-      permanently ? TResolveAction::raDeletePermanently : TResolveAction::raMoveToTrash;
+  action.kind = permanently ? TResolveAction::raDeletePermanently : TResolveAction::raMoveToTrash;
   action.collects_folders = true;
   action.destroys_data = true;
   action.apply = [permanently](IScanner& scanner, const IFileInfoPtr& member) {
@@ -147,9 +146,10 @@ void TScanEngine::DeleteSelected(bool permanently, const TProgressCallback& prog
     AppLog().WriteLog((permanently ? "File deleted: " : "File moved to trash: ") + name, 3);
     return true;
   };
-  RunAction(*this, "Failed to delete selected", action,
-            [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
-            progress, waiter);
+  RunAction(
+      *this, "Failed to delete selected", action,
+      [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
+      progress, waiter);
 }
 
 void TScanEngine::MoveSelected(const IFolderPtr& dest_folder, bool keep_folder_structure,
@@ -165,9 +165,10 @@ void TScanEngine::MoveSelected(const IFolderPtr& dest_folder, bool keep_folder_s
     AppLog().WriteLog(Format("File %s moved to %s", name, dest_folder->GetName()), 3);
     return true;
   };
-  RunAction(*this, "Failed to move selected", action,
-            [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
-            progress, waiter);
+  RunAction(
+      *this, "Failed to move selected", action,
+      [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
+      progress, waiter);
 }
 
 void TScanEngine::RenameSelected(const std::string& add_text, bool name_as_original,
@@ -183,9 +184,10 @@ void TScanEngine::RenameSelected(const std::string& add_text, bool name_as_origi
     AppLog().WriteLog(Format("File %s renamed to %s", name, new_name), 3);
     return true;
   };
-  RunAction(*this, "Failed to rename selected", action,
-            [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
-            progress, waiter);
+  RunAction(
+      *this, "Failed to rename selected", action,
+      [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
+      progress, waiter);
 }
 
 void TScanEngine::ReplaceSelected(const TProgressCallback& progress, const TActionWaiter& waiter) {
@@ -199,9 +201,10 @@ void TScanEngine::ReplaceSelected(const TProgressCallback& progress, const TActi
     AppLog().WriteLog("File replaced with link: " + name, 3);
     return true;
   };
-  RunAction(*this, "Failed to replace selected", action,
-            [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
-            progress, waiter);
+  RunAction(
+      *this, "Failed to replace selected", action,
+      [this](TResolveAction k, std::vector<IFileInfoPtr> i) { PushUndo(k, std::move(i)); },
+      progress, waiter);
 }
 
 }  // namespace nrv

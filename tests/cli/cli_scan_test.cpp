@@ -108,7 +108,6 @@ TEST_F(CliScan, MovesTheDuplicateTheScanChecked) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(Exists(a), Exists(b)) << "one copy stays, the other moves";
   EXPECT_TRUE(Exists(dest + "/x.txt"));
-
 }
 
 TEST_F(CliScan, RenamesTheDuplicateTheRulesLeaveChecked) {
@@ -130,9 +129,9 @@ TEST_F(CliScan, DryRunTellsAndChangesNothing) {
 }
 
 TEST_F(CliScan, UnknownRulesActionsAndFoldersAreRefusedBeforeScanning) {
-  for (const char* args : {"--select newest --select sideways", "--action explode",
-                           "--action move:/no/such/folder", "--action rename-prefix:",
-                           "--dry-run"}) {
+  for (const char* args :
+       {"--select newest --select sideways", "--action explode", "--action move:/no/such/folder",
+        "--action rename-prefix:", "--dry-run"}) {
     SCOPED_TRACE(args);
     TRun r = Run(args);
     EXPECT_EQ(r.status, 2) << r.err;

@@ -180,9 +180,9 @@ INSTANTIATE_TEST_SUITE_P(FlatAndWithStructure, MoveTest, ::testing::Bool());
 TEST_F(ActionTest, RenamesAndRestoresNames) {
   struct Case {
     const char* what;
-    const char* original;   // kept, in "one/"
-    const char* duplicate;  // renamed, in "two/"
-    const char* in_the_way; // another file already in "two/", or ""
+    const char* original;    // kept, in "one/"
+    const char* duplicate;   // renamed, in "two/"
+    const char* in_the_way;  // another file already in "two/", or ""
     const char* add_text;
     bool name_as_original, use_suffix;
     const char* expected;

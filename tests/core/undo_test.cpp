@@ -12,7 +12,8 @@ namespace {
 class ResultSetCounter {
  public:
   ResultSetCounter()
-      : id_(MessageBus().Subscribe<TResultSetChanged>([this](const TResultSetChanged&) { ++count; })) {}
+      : id_(MessageBus().Subscribe<TResultSetChanged>(
+            [this](const TResultSetChanged&) { ++count; })) {}
   ~ResultSetCounter() { MessageBus().Unsubscribe(id_); }
   int count = 0;
 
