@@ -104,7 +104,8 @@ void AddSelectActOptions(CLI::App& scan, TSelectActOptions& opts) {
   scan.add_option("--select", opts.select,
                   "Check files after the scan, in order: none | all | invert | duplicates | "
                   "originals | newest | oldest | folder-newest | folder-oldest | original-names "
-                  "| keep-folder:DIR | keep-tree:DIR (these two check the files in DIR)");
+                  "| keep-folder:DIR | keep-tree:DIR (these two check every file outside DIR, or "
+                  "outside DIR and its subfolders, so the copies in DIR are kept)");
   scan.add_option("--action", opts.action,
                   "Act on the checked files: trash | delete | move:DIR | move-tree:DIR | "
                   "rename-prefix:TEXT | rename-suffix:TEXT | link");
@@ -130,9 +131,14 @@ bool ParseSelectAct(const TSelectActOptions& opts, TSelectActPlan& plan, std::st
     if (auto it = kRules.find(s); it != kRules.end()) {
       plan.steps.push_back({it->second, {}});
     } else if (Argument(s, "keep-folder", dir) && !dir.empty()) {
+      // The custom-folder rule checks the files inside the folder; a selection
+      // named "keep" must leave them unchecked, so the marks are then reversed
+      // (the rule sets every mark, so reversing leaves exactly those outside).
       plan.steps.push_back({14, {FolderPath(dir), "False"}});
+      plan.steps.push_back({3, {}});
     } else if (Argument(s, "keep-tree", dir) && !dir.empty()) {
       plan.steps.push_back({14, {FolderPath(dir), "True"}});
+      plan.steps.push_back({3, {}});
     } else {
       error = "unknown selection rule: " + s;
       return false;

@@ -95,8 +95,8 @@ TEST_F(CliScan, TrashesTheFilesTheRulesCheckedAndShowsTheStateAfterwards) {
   TRun r = Run("--select none --select keep-folder:" + Quote(tree / "b") +
                " --action trash --format json");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Exists(a));
-  EXPECT_FALSE(Exists(b));
+  EXPECT_FALSE(Exists(a)) << "the copy outside the kept folder goes";
+  EXPECT_TRUE(Exists(b)) << "the copy in the kept folder stays";
   EXPECT_TRUE(Exists(home / "data/Trash/files/x.txt"));
   EXPECT_NE(r.err.find("1 files acted on, 0 failed"), std::string::npos) << r.err;
   EXPECT_EQ(r.out.find("\"checked\": true"), std::string::npos) << r.out;
@@ -111,10 +111,10 @@ TEST_F(CliScan, MovesTheDuplicateTheScanChecked) {
 }
 
 TEST_F(CliScan, RenamesTheDuplicateTheRulesLeaveChecked) {
-  // The folder rule checks the copy in "b"; inverted, the one in "a" is checked,
-  // and the duplicates rule keeps the unchecked copy as the original.
+  // Keeping the tree "b" checks the copy in "a"; the duplicates rule then keeps
+  // the unchecked copy as the original.
   TRun r = Run("--select all --select keep-tree:" + Quote(tree / "b") +
-               " --select invert --select duplicates --action rename-suffix:_dup");
+               " --select duplicates --action rename-suffix:_dup");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(Exists(a));
   EXPECT_TRUE(Exists(b));
