@@ -25,7 +25,7 @@ import shutil
 import sys
 import time
 
-GENERATOR_VERSION = 1
+GENERATOR_VERSION = 2
 KIB = 1024
 MIB = 1024 * KIB
 GIB = 1024 * MIB
@@ -35,45 +35,58 @@ CHUNK = 1 * MIB  # bytes written per call; each chunk starts with a 16-byte mark
 POOL_BYTES = 8 * MIB
 
 # files: how many in all. total/shared: bytes in all files and in files whose size
-# another file shares. lo/hi: size range of non-empty files. The shares are of the
+# another file shares. lo/hi/shape: size range of non-empty files and how sizes spread
+# in it (see fit_sizes). The shares are of the
 # file count: files in duplicate groups, in same-size groups, in shared-prefix groups,
-# empty files; the rest have a size of their own.
+# empty files; the rest have a size of their own when unique_sizes is set.
 PRESETS = {
-    "tiny": dict(files=300, total=24 * MIB, shared=11 * MIB, lo=1, hi=1 * MIB,
-                 dup=0.30, same_size=0.10, prefix=0.06, empty=0.02, files_per_dir=12),
-    "small": dict(files=20_000, total=1 * GIB, shared=454 * MIB, lo=1, hi=8 * MIB,
-                  dup=0.30, same_size=0.10, prefix=0.06, empty=0.01, files_per_dir=40),
+    "tiny": dict(files=300, total=24 * MIB, shared=11 * MIB, lo=256, hi=1 * MIB,
+                 shape="even", dup=0.30, same_size=0.10, prefix=0.06, empty=0.02, files_per_dir=12,
+                 unique_sizes=True),
+    "small": dict(files=20_000, total=1 * GIB, shared=454 * MIB, lo=256, hi=8 * MIB,
+                  shape="even", dup=0.30, same_size=0.10, prefix=0.06, empty=0.01, files_per_dir=40,
+                  unique_sizes=True),
     "large": dict(files=2_000, total=4.7 * GIB, shared=2.1 * GIB, lo=1 * MIB, hi=64 * MIB,
-                  dup=0.30, same_size=0.10, prefix=0.06, empty=0.01, files_per_dir=20),
-    "million": dict(files=1_000_000, total=640 * MIB, shared=300 * MIB, lo=1, hi=16 * KIB,
-                    dup=0.30, same_size=0.10, prefix=0.02, empty=0.01, files_per_dir=200),
+                  shape="tail", dup=0.30, same_size=0.10, prefix=0.06, empty=0.01, files_per_dir=20,
+                  unique_sizes=True),
+    "million": dict(files=1_000_000, total=640 * MIB, shared=300 * MIB, lo=16, hi=16 * KIB,
+                    shape="even", dup=0.30, same_size=0.10, prefix=0.02, empty=0.01, files_per_dir=200,
+                    unique_sizes=False),
 }
 
 EXTENSIONS = ["bin", "dat", "jpg", "png", "txt", "doc", "pdf", "mp3", "zip", "csv"]
 
 
-def fit_sizes(rng, count, target, lo, hi, min_size=1):
-    """Sizes in [lo, hi] with a long tail, whose sum is close to target.
+def fit_sizes(rng, weights, target, lo, hi, shape):
+    """One size in [lo, hi] per weight, so that sum(size * weight) is close to target.
 
-    A size is lo * (hi/lo) ** (u ** p) for a uniform u; p is found by bisection so
-    that the mean matches; small p pushes sizes up, large p down.
+    shape "even": log-uniform between lo and an upper bound found by bisection, so
+    sizes spread evenly over the orders of magnitude. shape "tail": lo * (hi/lo) **
+    (u ** p), with p found by bisection; most files stay near lo and a long tail
+    reaches hi.
     """
-    if count == 0:
+    if not weights:
         return []
-    us = [rng.random() for _ in range(count)]
+    us = [rng.random() for _ in weights]
     ratio = hi / lo
 
-    def sizes_for(p):
-        return [max(min_size, int(lo * ratio ** (u ** p))) for u in us]
+    if shape == "even":
+        def sizes_for(x):
+            return [int(lo * (1 + x * (ratio - 1)) ** u) for u in us]
+        low, high, grows = 0.0, 1.0, True
+    else:
+        def sizes_for(x):
+            return [int(lo * ratio ** (u ** x)) for u in us]
+        low, high, grows = 0.01, 200.0, False
 
-    low_p, high_p = 0.01, 200.0
     for _ in range(60):
-        mid = math.sqrt(low_p * high_p)
-        if sum(sizes_for(mid)) > target:
-            low_p = mid
+        mid = (low + high) / 2
+        total = sum(s * w for s, w in zip(sizes_for(mid), weights))
+        if (total > target) == grows:
+            high = mid
         else:
-            high_p = mid
-    return sizes_for(math.sqrt(low_p * high_p))
+            low = mid
+    return sizes_for((low + high) / 2)
 
 
 def split_groups(rng, count, smallest, largest):
@@ -106,16 +119,19 @@ class Plan:
 
         # One size per group; the byte targets are met by fitting the per-file sizes.
         group_counts = dup_groups + same_groups + prefix_groups
-        shared_mean_target = cfg["shared"] / max(1, shared_files)
-        per_group = fit_sizes(rng, len(group_counts), shared_mean_target * len(group_counts),
-                              cfg["lo"], cfg["hi"])
-        single_sizes = fit_sizes(rng, singles, cfg["total"] - cfg["shared"], cfg["lo"], cfg["hi"])
+        per_group = fit_sizes(rng, group_counts, cfg["shared"], cfg["lo"], cfg["hi"], cfg["shape"])
+        single_sizes = fit_sizes(rng, [1] * singles, cfg["total"] - cfg["shared"], cfg["lo"],
+                                 cfg["hi"], cfg["shape"])
 
         used = set()
 
         def claim(size):
             # Every group and every single file gets a size no one else has, so the
-            # expected groups are exactly the ones planned here.
+            # bytes in files sharing a size are what the preset asks for. (Content
+            # differs by identity anyway, so the expected groups never depend on it.)
+            # A million small files cannot all differ in size; there sizes may repeat.
+            if not cfg["unique_sizes"]:
+                return size
             while size in used:
                 size += 1
             used.add(size)
