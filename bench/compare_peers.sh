@@ -19,6 +19,12 @@
 #   size+sha256sum     find, keep files whose size another file shares, sha256sum them,
 #                      group equal digests: the plain shell way, a floor to beat
 #   walk-only          find listing size and path of every file: what the walk costs
+#   fdupes             fdupes -r -q -n   (-n: empty files left out)
+#   jdupes             jdupes -r -q      (leaves empty files out by default)
+#   rmlint             rmlint -T df -o fdupes:OUT (duplicates only; its reports go to
+#                      the scratch folder, never into the tree)
+# (fdupes, jdupes and rmlint are Debian's packages, installed by
+# `scripts/install-deps.sh bench`; they serve here as peers to measure against.)
 # Then a warm checksum cache: one scan filling a fresh --cache database (timed, the
 # first scan), then timed scans reading it.
 #
@@ -86,6 +92,9 @@ command_of() {
         | xargs -0 -r sha256sum | sort \
         | awk '{h = substr(\$0, 1, 64); f = substr(\$0, 67); if (h == last) {if (!open) print first; print f; open = 1} else {if (open) print \"\"; open = 0; first = f} last = h} END {if (open) print \"\"}' >{out}" ;;
     walk-only) echo "find {tree} -type f -printf '%s %p\n' >/dev/null; : >{out}" ;;
+    fdupes) echo "fdupes -r -q -n {tree} >{out}" ;;
+    jdupes) echo "jdupes -r -q {tree} >{out}" ;;
+    rmlint) echo "cd '$work' && rmlint -T df -o fdupes:{out} {tree} >/dev/null" ;;
     *)
       local p
       for p in "${peers[@]}"; do
@@ -152,7 +161,7 @@ bench_preset() {
   done
 }
 
-programs=(norvalis-sha256 norvalis-bytes size+sha256sum walk-only norvalis-cache)
+programs=(norvalis-sha256 norvalis-bytes fdupes jdupes rmlint size+sha256sum walk-only norvalis-cache)
 for p in "${peers[@]}"; do programs+=("${p%%=*}"); done
 for preset in "${presets[@]}"; do
   echo "== $preset" >&2
@@ -161,7 +170,7 @@ done
 if [ "$million" -eq 1 ]; then
   echo "== million" >&2
   runs_saved=$runs; runs=1
-  million_programs=(norvalis-sha256 size+sha256sum walk-only)
+  million_programs=(norvalis-sha256 fdupes jdupes rmlint walk-only)
   for p in "${peers[@]}"; do million_programs+=("${p%%=*}"); done
   bench_preset million "${million_programs[@]}"
   runs=$runs_saved

@@ -22,7 +22,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     # tree generator and timing: GNU time reports the peak memory of each run
-    bench) packages+=(python3 time) ;;
+    bench) packages+=(python3 time fdupes jdupes rmlint) ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

@@ -9,8 +9,9 @@ TBaseFileInfo::~TBaseFileInfo() = default;
 int32_t TBaseFileInfo::GetGroupNo() const { return group_ ? group_->GroupNo() : 0; }
 
 std::string TBaseFileInfo::GetDestFolder() const {
-  auto pos = dest_location_.rfind('/');
-  return pos == std::string::npos ? std::string() : dest_location_.substr(0, pos + 1);
+  const std::string dest = GetDestLocation();
+  auto pos = dest.rfind('/');
+  return pos == std::string::npos ? std::string() : dest.substr(0, pos + 1);
 }
 
 TAttributeValue TBaseFileInfo::GetAttributeValue(TSupportedAttribute attr) const {

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "engine/file_info.h"
 
 namespace nrv {
@@ -18,7 +20,9 @@ class TBaseFileInfo : public IFileInfo {
   bool IsRemoved() const override { return removed_; }
   int64_t GetAnalyzed() const override { return analyzed_; }
   int32_t GetIndex() const override { return index_; }
-  std::string GetDestLocation() const override { return dest_location_; }
+  std::string GetDestLocation() const override {
+    return dest_location_ ? *dest_location_ : std::string();
+  }
   std::string GetDestFolder() const override;
   // The standard attributes: group, name, path, size and modification time.
   TAttributeValue GetAttributeValue(TSupportedAttribute attr) const override;
@@ -30,11 +34,18 @@ class TBaseFileInfo : public IFileInfo {
   void SetRemoved(bool value) override { removed_ = value; }
   void SetAnalyzed(int64_t value) override { analyzed_ = value; }
   void SetIndex(int32_t value) override { index_ = value; }
-  void SetDestLocation(const std::string& value) override { dest_location_ = value; }
+  void SetDestLocation(const std::string& value) override {
+    if (value.empty()) {
+      dest_location_.reset();
+    } else {
+      dest_location_ = std::make_unique<std::string>(value);
+    }
+  }
 
  private:
   TGroup* group_ = nullptr;
-  std::string dest_location_;
+  // Set only by actions; most items never have one, so it costs a pointer.
+  std::unique_ptr<std::string> dest_location_;
   int64_t analyzed_ = 0;
   int32_t index_ = 0;
   bool checked_ = false;

@@ -185,6 +185,7 @@ class TScanEngine {
   IScannerPtr LScanner;
   double LMs = 0;
   int64_t LCur = 0;
+  bool LBySize = true;
 
   std::atomic<TScanStatus> status_{TScanStatus::ssIdle};
   mutable std::mutex progress_mutex_;

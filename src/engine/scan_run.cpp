@@ -276,12 +276,13 @@ void TScanEngine::ScanFolderTree(const IFolderPtr& folder, bool top_level) {
 int TScanEngine::CompareForScan(const IFileInfoPtr& left, const IFileInfoPtr& right) {
   ++LCur;
   const int64_t left_before = left->GetAnalyzed(), right_before = right->GetAnalyzed();
-  const bool by_size = LScanner->ProgressMethod() == TProgressMethod::spmDataSize;
+  const bool by_size = LBySize;
   int result;
   if (StopRequested() && by_size) {
     result = 0;
-  } else if (left->GetFullName() == right->GetFullName()) {
-    // Linux names are case-sensitive: only the very same path is the same file.
+  } else if (left == right) {
+    // The walk lists every file once, so only the very same item is the same file
+    // (and Linux names are case-sensitive).
     result = 0;
   } else {
     result = LScanner->CompareFiles(left, right);
@@ -289,6 +290,9 @@ int TScanEngine::CompareForScan(const IFileInfoPtr& left, const IFileInfoPtr& ri
   int64_t grown = 0;
   if (left->GetAnalyzed() > left_before) grown += left->GetAnalyzed();
   if (right->GetAnalyzed() > right_before) grown += right->GetAnalyzed();
+  // Comparisons of ready values are millions a second: the record is refreshed
+  // when a file was read, and otherwise every few thousand comparisons.
+  if (grown == 0 && (LCur & 4095) != 0) return result;
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - FStopWatch);
   UpdateProgress([&](TScanProgressInfo& p) {
@@ -400,6 +404,7 @@ void TScanEngine::ScanProc() {
     AppLog().WriteLog("Processing files", 3);
     LScanner = scanner;
     const bool by_count = LScanner->ProgressMethod() == TProgressMethod::spmScanCount;
+    LBySize = LScanner->ProgressMethod() == TProgressMethod::spmDataSize;
     if (StopRequested() || FFiles.size() < 2) {
       FFiles.clear();
     } else {

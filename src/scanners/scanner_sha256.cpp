@@ -18,11 +18,13 @@ int TScannerSHA256::CompareFiles(const IFileInfoPtr& left, const IFileInfoPtr& r
   if (!l || !r) return l ? -1 : (r ? 1 : 0);
   int c = CompareSizeAndNames(*l, *r, engine_.ScanSettings());
   if (c != 0) return c;
-  // Digests are lower-case hexadecimal, or a path standing for an unreadable file.
-  c = l->GetShortHash(engine_).compare(r->GetShortHash(engine_));
-  if (c != 0) return c < 0 ? -1 : 1;
-  c = l->GetFullHash(engine_).compare(r->GetFullHash(engine_));
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  l->EnsureShortHash(engine_);
+  r->EnsureShortHash(engine_);
+  c = TFileSHA256::Compare(l->ShortDigest(), *l, r->ShortDigest(), *r);
+  if (c != 0) return c;
+  l->EnsureFullHash(engine_);
+  r->EnsureFullHash(engine_);
+  return TFileSHA256::Compare(l->FullDigest(), *l, r->FullDigest(), *r);
 }
 
 TSettingsInfo TScannerSHA256::GetSettingsInfo() {

@@ -1,7 +1,6 @@
 // The parallel stage before the checksum comparison: what the comparison would
 // compute lazily, one file at a time, is computed here by a pool of readers.
 #include <algorithm>
-#include <unordered_map>
 
 #include "engine/app_data.h"
 #include "engine/scan_engine.h"
@@ -26,7 +25,7 @@ void TScannerSHA256::PrepareComparison(const std::vector<IFileInfoPtr>& files,
     if (progress.StopRequested()) return;
     auto* f = static_cast<TFileSHA256*>(first[i]);
     if (f->HasShortHash()) return;
-    f->GetShortHash(engine_);
+    f->EnsureShortHash(engine_);
     progress.AddProcessed(f->GetAnalyzed(), f->GetName());
   });
   if (progress.StopRequested()) return;
@@ -35,12 +34,28 @@ void TScannerSHA256::PrepareComparison(const std::vector<IFileInfoPtr>& files,
   std::vector<TFileSHA256*> whole;
   const bool use_cache = cfg.CacheFileInfo;
   for (const auto& g : groups) {
-    std::unordered_map<std::string, int> seen;
-    for (auto* f : g) ++seen[static_cast<TFileSHA256*>(f)->GetShortHash(engine_)];
-    std::vector<TFileSHA256*> need;
+    // Which first-block digests occur more than once in the set (a stand-in path
+    // is unique by nature).
+    std::vector<TFileSHA256*> sorted;
     for (auto* f : g) {
       auto* s = static_cast<TFileSHA256*>(f);
-      if (!s->HasFullHash() && seen[s->GetShortHash(engine_)] > 1) need.push_back(s);
+      s->EnsureShortHash(engine_);
+      if (s->ShortDigest().state == TDigest::kValue) sorted.push_back(s);
+    }
+    auto less = [](const TFileSHA256* a, const TFileSHA256* b) {
+      return a->ShortDigest().bytes < b->ShortDigest().bytes;
+    };
+    std::sort(sorted.begin(), sorted.end(), less);
+    std::vector<TFileSHA256*> need;
+    for (size_t a = 0; a < sorted.size();) {
+      size_t b = a + 1;
+      while (b < sorted.size() && !less(sorted[a], sorted[b])) ++b;
+      if (b - a > 1) {
+        for (size_t k = a; k < b; ++k) {
+          if (!sorted[k]->HasFullHash()) need.push_back(sorted[k]);
+        }
+      }
+      a = b;
     }
     if (need.empty()) continue;
     if (use_cache) {
@@ -73,7 +88,7 @@ void TScannerSHA256::PrepareComparison(const std::vector<IFileInfoPtr>& files,
     for (size_t i = 0; i < order.size(); ++i) {
       if (!store[i]) continue;
       auto* f = static_cast<TFileSHA256*>(order[i]);
-      entries.push_back({{f->GetFullName(), f->GetSize(), f->GetModified()}, f->GetFullHash(engine_)});
+      entries.push_back({{f->GetFullName(), f->GetSize(), f->GetModified()}, f->FullDigest().Hex()});
     }
     if (!entries.empty()) AppData().SaveFileHashes(entries);
   }

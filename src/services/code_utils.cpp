@@ -5,6 +5,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -19,16 +20,6 @@ namespace nrv {
 
 namespace {
 
-constexpr std::array<uint32_t, 256> MakeCrc32Table() {
-  std::array<uint32_t, 256> table{};
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t c = i;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-    table[i] = c;
-  }
-  return table;
-}
-
 constexpr std::array<uint16_t, 256> MakeCrc16Table() {
   std::array<uint16_t, 256> table{};
   for (uint32_t i = 0; i < 256; ++i) {
@@ -39,7 +30,6 @@ constexpr std::array<uint16_t, 256> MakeCrc16Table() {
   return table;
 }
 
-constexpr auto kCrc32Table = MakeCrc32Table();
 constexpr auto kCrc16Table = MakeCrc16Table();
 static_assert(kCrc16Table[1] == 0x1189 && kCrc16Table[2] == 0x2312 && kCrc16Table[3] == 0x329B);
 
@@ -105,10 +95,10 @@ std::string FormatTwoDecimals(double value) {
 }  // namespace
 
 void UpdateCrc32(const void* buffer, uint16_t length, uint32_t& crc) {
-  const auto* p = static_cast<const uint8_t*>(buffer);
-  uint32_t c = crc;
-  for (uint16_t i = 0; i < length; ++i) c = (c >> 8) ^ kCrc32Table[(c ^ p[i]) & 0xFF];
-  crc = c;
+  // zlib computes the same CRC many bytes at a time; it complements the value on
+  // the way in and out, which the complements here undo.
+  crc = ~static_cast<uint32_t>(
+      crc32(~static_cast<uLong>(crc) & 0xFFFFFFFFUL, static_cast<const Bytef*>(buffer), length));
 }
 
 uint16_t Crc16OfText(const std::string& text) {
