@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <thread>
 
 #include "cli/result_writer.h"
 #include "engine/app_data.h"
@@ -103,11 +102,9 @@ int RunScan(const TScanOptions& opts, const TSelectActOptions& act) {
   engine.InitializeScan(config);
   engine.StartScan();
   const bool show = !opts.quiet && isatty(STDERR_FILENO);
-  while (engine.IsScanRunning() || engine.GetStatus() == TScanStatus::ssStarted) {
+  while (!engine.WaitForScanFor(std::chrono::milliseconds(100))) {
     if (show) ShowProgress(engine.GetProgress());
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  engine.WaitForScan();
   if (show) std::fputs("\r\033[K", stderr);
   // The results written below show the check marks after the rules and the action.
   const int act_rc = plan.Empty() ? 0 : SelectAndAct(engine, plan, opts.quiet);

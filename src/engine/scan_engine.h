@@ -59,6 +59,8 @@ class TScanEngine {
   bool IsScanRunning() const;
   // Blocks until the scan thread has ended and its end has been announced.
   void WaitForScan();
+  // The same for at most `timeout`; true when the scan has ended.
+  bool WaitForScanFor(std::chrono::milliseconds timeout);
   bool AddFile(const IFileInfoPtr& file);
   bool CheckFile(const IFileInfoPtr& file);
   void OptimizeFolders(std::vector<IFolderPtr>& folders);

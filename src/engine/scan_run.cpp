@@ -140,6 +140,15 @@ void TScanEngine::WaitForScan() {
   }
 }
 
+bool TScanEngine::WaitForScanFor(std::chrono::milliseconds timeout) {
+  {
+    std::unique_lock lock(finish_mutex_);
+    if (!finish_cv_.wait_for(lock, timeout, [&] { return finished_; })) return false;
+  }
+  WaitForScan();
+  return true;
+}
+
 void TScanEngine::FinishScanThread() {
   auto finish = [this] {
     SetStatus(TScanStatus::ssFinished, false);
