@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -27,10 +29,22 @@ int Rotational(dev_t device) {
 
 }  // namespace
 
-unsigned ReaderThreadsFor(dev_t device) {
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  if (Rotational(device) == 1) return 1;
-  return std::max(2u, cores);
+unsigned ReaderThreadsFor(dev_t) {
+  return std::max(2u, std::thread::hardware_concurrency());
+}
+
+std::mutex* DiskLockFor(dev_t device) {
+  static std::mutex guard;
+  static std::map<dev_t, std::unique_ptr<std::mutex>>* locks =
+      new std::map<dev_t, std::unique_ptr<std::mutex>>();  // never freed: readers may outlive statics
+  std::lock_guard lock(guard);
+  auto it = locks->find(device);
+  if (it == locks->end()) {
+    std::unique_ptr<std::mutex> m;
+    if (Rotational(device) == 1) m = std::make_unique<std::mutex>();
+    it = locks->emplace(device, std::move(m)).first;
+  }
+  return it->second.get();
 }
 
 }  // namespace nrv::platform

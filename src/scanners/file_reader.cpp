@@ -1,5 +1,11 @@
 #include "scanners/file_reader.h"
 
+#include <sys/uio.h>
+
+#include <mutex>
+
+#include "platform/device_kind.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,13 +84,11 @@ bool TFileReader::Open(const std::string& path) {
     ::close(fd);
     return false;
   }
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    error_ = ErrorText(errno);
-    ::close(fd);
-    return false;
-  }
+  // O_NONBLOCK, which kept the open from hanging on a FIFO, has no effect on
+  // reading a regular file, so it can stay.
   fd_ = fd;
+  pos_ = 0;
+  disk_lock_ = platform::DiskLockFor(st.st_dev);
   size_ = static_cast<int64_t>(st.st_size);
   modified_ = TDateTime::FromTimespec(st.st_mtim);
   return true;
@@ -104,6 +108,36 @@ int64_t TFileReader::Read(void* buf, size_t n) {
   }
   auto* out = static_cast<char*>(buf);
   size_t total = 0;
+  // A file read to the size it had when opened needs no call to find its end
+  // (one that grew since is caught by the caller's check of size and time).
+  if (pos_ >= size_ && size_ > 0) return 0;
+  std::unique_lock<std::mutex> turn;
+  if (disk_lock_) {
+    // On a rotating disk one read at a time keeps the head from seeking to and
+    // fro; data already in memory needs no turn, so hashing stays parallel.
+    while (total < n) {
+      iovec iov{out + total, n - total};
+      ssize_t r = ::preadv2(fd_, &iov, 1, -1, RWF_NOWAIT);
+      if (r > 0) {
+        total += static_cast<size_t>(r);
+        if (pos_ + static_cast<int64_t>(total) >= size_) break;
+        continue;
+      }
+      if (r == 0) break;
+      if (errno == EINTR) continue;
+      if (errno != EAGAIN && errno != EOPNOTSUPP) {
+        error_ = ErrorText(errno);
+        return -1;
+      }
+      break;
+    }
+    if (total < n && pos_ + static_cast<int64_t>(total) < size_) {
+      turn = std::unique_lock<std::mutex>(*disk_lock_);
+    } else {
+      pos_ += static_cast<int64_t>(total);
+      return static_cast<int64_t>(total);
+    }
+  }
   while (total < n) {
     ssize_t r = ::read(fd_, out + total, n - total);
     if (r < 0) {
@@ -113,7 +147,9 @@ int64_t TFileReader::Read(void* buf, size_t n) {
     }
     if (r == 0) break;
     total += static_cast<size_t>(r);
+    if (pos_ + static_cast<int64_t>(total) >= size_) break;
   }
+  pos_ += static_cast<int64_t>(total);
   return static_cast<int64_t>(total);
 }
 

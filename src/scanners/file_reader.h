@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "engine/date_time.h"
@@ -46,7 +47,9 @@ class TFileReader {
 
  private:
   int fd_ = -1;
+  std::mutex* disk_lock_ = nullptr;  // set for files on a rotating disk
   int64_t size_ = 0;
+  int64_t pos_ = 0;  // bytes read so far
   TDateTime modified_;
   std::string error_;
 };
