@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/scan_command.h"
 #include "cli/select_and_act.h"
+#include "engine/app_data.h"
 #include "services/app_log.h"
 #include "services/app_settings.h"
 #include "services/startup.h"
@@ -86,5 +89,10 @@ int main(int argc, char** argv) {
   }
   int rc = nrv::cli::RunScan(o, act);
   nrv::CloseApplication();
-  return rc;
+  nrv::AppData().Close();
+  // Everything is written and closed; freeing a million scanned items one by one
+  // would only make the user wait.
+  std::cout.flush();
+  std::fflush(nullptr);
+  std::_Exit(rc);
 }

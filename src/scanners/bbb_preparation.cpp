@@ -48,9 +48,7 @@ void ClassifySet(std::vector<TReading*> set, IPrepareProgress& progress) {
           continue;
         }
         r->count += r->block_len;
-        UpdateCrc32(r->block.data(), static_cast<uint16_t>(r->block_len), r->crc);
         r->item->SetAnalyzed(std::max(r->item->GetAnalyzed(), r->count));
-        if (r->count == r->item->GetSize()) r->item->SetHash(r->crc);
         progress.AddProcessed(r->block_len, r->item->GetName());
       }
       if (failed) {
@@ -74,6 +72,16 @@ void ClassifySet(std::vector<TReading*> set, IPrepareProgress& progress) {
         }
         if (j - i >= 2) runs.emplace_back(current.begin() + i, current.begin() + j);
         i = j;
+      }
+      // Members of a run have read the same bytes so far, so one CRC serves them
+      // all; files that parted from every other need none (they equal nothing).
+      for (auto& run : runs) {
+        uint32_t crc = run.front()->crc;
+        UpdateCrc32(run.front()->block.data(), static_cast<uint16_t>(run.front()->block_len), crc);
+        for (auto* r : run) {
+          r->crc = crc;
+          if (r->count == r->item->GetSize()) r->item->SetHash(crc);
+        }
       }
       std::vector<std::vector<TReading*>> ongoing;
       for (auto& run : runs) {
@@ -126,10 +134,12 @@ void TScannerBBB::PrepareComparison(const std::vector<IFileInfoPtr>& files,
           r->reader.Modified() != f->GetModified()) {
         continue;
       }
+      r->reader.AdviseSequential();
       set.push_back(r.get());
       readings.push_back(std::move(r));
     }
     if (set.size() >= 2) ClassifySet(std::move(set), progress);
+    for (auto& r : readings) r->reader.DropCachedPages();
   });
 }
 

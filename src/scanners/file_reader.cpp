@@ -88,6 +88,7 @@ bool TFileReader::Open(const std::string& path) {
   // reading a regular file, so it can stay.
   fd_ = fd;
   pos_ = 0;
+  disk_from_ = -1;
   disk_lock_ = platform::DiskLockFor(st.st_dev);
   size_ = static_cast<int64_t>(st.st_size);
   modified_ = TDateTime::FromTimespec(st.st_mtim);
@@ -111,33 +112,33 @@ int64_t TFileReader::Read(void* buf, size_t n) {
   // A file read to the size it had when opened needs no call to find its end
   // (one that grew since is caught by the caller's check of size and time).
   if (pos_ >= size_ && size_ > 0) return 0;
-  std::unique_lock<std::mutex> turn;
-  if (disk_lock_) {
-    // On a rotating disk one read at a time keeps the head from seeking to and
-    // fro; data already in memory needs no turn, so hashing stays parallel.
-    while (total < n) {
-      iovec iov{out + total, n - total};
-      ssize_t r = ::preadv2(fd_, &iov, 1, -1, RWF_NOWAIT);
-      if (r > 0) {
-        total += static_cast<size_t>(r);
-        if (pos_ + static_cast<int64_t>(total) >= size_) break;
-        continue;
-      }
-      if (r == 0) break;
-      if (errno == EINTR) continue;
-      if (errno != EAGAIN && errno != EOPNOTSUPP) {
-        error_ = ErrorText(errno);
-        return -1;
-      }
-      break;
+  // Data already in memory is taken without waiting; what must come from the
+  // disk is read below, noted (so that only those pages are dropped afterwards)
+  // and, on a rotating disk, read by one thread at a time so the head does not
+  // seek to and fro between files.
+  while (total < n) {
+    iovec iov{out + total, n - total};
+    ssize_t r = ::preadv2(fd_, &iov, 1, -1, RWF_NOWAIT);
+    if (r > 0) {
+      total += static_cast<size_t>(r);
+      if (pos_ + static_cast<int64_t>(total) >= size_) break;
+      continue;
     }
-    if (total < n && pos_ + static_cast<int64_t>(total) < size_) {
-      turn = std::unique_lock<std::mutex>(*disk_lock_);
-    } else {
-      pos_ += static_cast<int64_t>(total);
-      return static_cast<int64_t>(total);
+    if (r == 0) break;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EOPNOTSUPP) {
+      error_ = ErrorText(errno);
+      return -1;
     }
+    break;
   }
+  if (total == n || pos_ + static_cast<int64_t>(total) >= size_) {
+    pos_ += static_cast<int64_t>(total);
+    return static_cast<int64_t>(total);
+  }
+  if (disk_from_ < 0) disk_from_ = pos_ + static_cast<int64_t>(total);
+  std::unique_lock<std::mutex> turn;
+  if (disk_lock_) turn = std::unique_lock<std::mutex>(*disk_lock_);
   while (total < n) {
     ssize_t r = ::read(fd_, out + total, n - total);
     if (r < 0) {
@@ -166,7 +167,9 @@ void TFileReader::AdviseSequential() {
 }
 
 void TFileReader::DropCachedPages() {
-  if (fd_ >= 0) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
+  // Only what this reader brought in from the disk: pages that were in memory
+  // before belong to someone else's work and stay.
+  if (fd_ >= 0 && disk_from_ >= 0) ::posix_fadvise(fd_, disk_from_, 0, POSIX_FADV_DONTNEED);
 }
 
 }  // namespace nrv

@@ -38,7 +38,8 @@ class TFileReader {
   bool CurrentState(int64_t& size, TDateTime& modified) const;
 
   // Hints for whole-file reads: read ahead generously, and afterwards drop the
-  // pages read so that a large scan does not push the user's data out of memory.
+  // pages this reader brought in from the disk, so that a large scan does not
+  // push the user's data out of memory (pages that were there stay).
   void AdviseSequential();
   void DropCachedPages();
 
@@ -49,7 +50,8 @@ class TFileReader {
   int fd_ = -1;
   std::mutex* disk_lock_ = nullptr;  // set for files on a rotating disk
   int64_t size_ = 0;
-  int64_t pos_ = 0;  // bytes read so far
+  int64_t pos_ = 0;         // bytes read so far
+  int64_t disk_from_ = -1;  // first offset that had to come from the disk
   TDateTime modified_;
   std::string error_;
 };

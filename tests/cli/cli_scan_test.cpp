@@ -142,3 +142,53 @@ TEST_F(CliScan, UnknownRulesActionsAndFoldersAreRefusedBeforeScanning) {
 
 }  // namespace
 }  // namespace nrv::testing
+
+namespace nrv::testing {
+namespace {
+
+// The scan command's own output and exit statuses.
+class CliOutput : public CliScan {};
+
+TEST_F(CliOutput, TextListsGroupsSeparatedByABlankLine) {
+  tree.WriteFile("a/y.bin", "other pair");
+  tree.WriteFile("b/y.bin", "other pair");
+  TRun r = Run("--quiet");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  // Two groups of two full paths, a blank line between them.
+  std::istringstream lines(r.out);
+  std::vector<std::string> got;
+  for (std::string l; std::getline(lines, l);) got.push_back(l);
+  ASSERT_EQ(got.size(), 5u) << r.out;
+  EXPECT_TRUE(got[2].empty());
+  for (size_t i : {0u, 1u, 3u, 4u}) EXPECT_EQ(got[i].rfind(tree.Path() + "/", 0), 0u) << got[i];
+}
+
+TEST_F(CliOutput, JsonCarriesRawBytesOfNamesThatAreNotUtf8) {
+  const std::string odd = tree.WriteFile(std::string("b/odd-\xff.txt"), "same content");
+  TRun r = Run("--format json");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"mode\": \"sha256\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"duplicate_files\": 2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("odd-\xEF\xBF\xBD.txt"), std::string::npos) << "shown with U+FFFD";
+  std::string hex;
+  for (unsigned char c : odd) {
+    static const char* d = "0123456789abcdef";
+    hex += d[c >> 4];
+    hex += d[c & 15];
+  }
+  EXPECT_NE(r.out.find("\"path_hex\": \"" + hex + "\""), std::string::npos) << r.out;
+}
+
+TEST_F(CliOutput, ExitStatusTellsUsageErrorsFromScansThatCannotRun) {
+  EXPECT_EQ(Run("--mode sideways").status, 2);
+  EXPECT_EQ(Run("--min-size 12Q").status, 2);
+  TRun missing = Run(Quote(home / "no-such-folder"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("not a folder"), std::string::npos) << missing.err;
+  EXPECT_EQ(Run("--output " + Quote(home / "x.txt") + " --quiet").status, 0);
+  EXPECT_NE(Slurp(home / "x.txt").find(a), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nrv::testing
