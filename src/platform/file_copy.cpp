@@ -1,4 +1,5 @@
 #include "platform/file_copy.h"
+#include "platform/unique_fd.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -65,24 +66,6 @@ void CopyContent(int in, int out, off_t size, const std::string& what) {
   CopyByReading(in, out, what);
 }
 
-class TFd {
- public:
-  explicit TFd(int fd) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -107,14 +90,14 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 void CopyFileNoReplace(const std::string& from, const std::string& to) {
   const std::string what = from + " -> " + to;
   // O_NONBLOCK: a FIFO put in place of the file must not hang the copy.
-  TFd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  TUniqueFd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (in.get() < 0) ThrowErrno(errno, "open " + from);
   struct stat st {};
   if (fstat(in.get(), &st) != 0) ThrowErrno(errno, "stat " + from);
   if (!S_ISREG(st.st_mode)) ThrowErrno(EINVAL, "not a regular file: " + from);
   fcntl(in.get(), F_SETFL, fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
-  TFd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+  TUniqueFd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
   if (out.get() < 0) ThrowErrno(errno, "create " + to);
   try {
     CopyContent(in.get(), out.get(), st.st_size, what);

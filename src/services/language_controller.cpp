@@ -13,6 +13,7 @@
 #include "services/product_name.h"
 #include "services/text.h"
 #include "services/translation.h"
+#include "services/text_lines.h"
 
 namespace nrv {
 
@@ -84,20 +85,7 @@ std::vector<std::string> ReadLanguageFileLines(const std::string& path) {
   } else {
     text = bytes;
   }
-  std::vector<std::string> lines;
-  std::string cur;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
+  return SplitLines(text);
 }
 
 TLanguageController::~TLanguageController() {

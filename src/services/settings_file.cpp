@@ -1,4 +1,5 @@
 #include "services/settings_file.h"
+#include "platform/unique_fd.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -24,24 +25,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-class TFd {
- public:
-  explicit TFd(int fd) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -51,7 +34,7 @@ bool FileExists(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  TFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::TUniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) ThrowErrno("Cannot open " + path);
   std::string content;
   char buf[65536];
@@ -95,7 +78,7 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
   std::string temp_name = target + ".XXXXXX";
   std::vector<char> templ(temp_name.begin(), temp_name.end());
   templ.push_back('\0');
-  TFd fd(mkstemp(templ.data()));
+  platform::TUniqueFd fd(mkstemp(templ.data()));
   if (fd.get() < 0) ThrowErrno("Cannot create a temporary file beside " + target);
   temp_name = templ.data();
   try {
@@ -117,7 +100,7 @@ void WriteFileAtomically(const std::string& path, const std::string& content) {
     throw;
   }
   // Make the rename itself durable; a failure here leaves a complete file either way.
-  TFd dir(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  platform::TUniqueFd dir(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) fsync(dir.get());
 }
 

@@ -1,4 +1,5 @@
 #include "services/product_info.h"
+#include "platform_test_support.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,32 +11,9 @@
 namespace nrv {
 namespace {
 
+using platform::testing::TScopedEnv;
+
 namespace fs = std::filesystem;
-
-// Sets an environment variable for the life of the object and puts the old value back.
-class TScopedEnv {
- public:
-  TScopedEnv(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~TScopedEnv() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  TScopedEnv(const TScopedEnv&) = delete;
-  TScopedEnv& operator=(const TScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
 
 TEST(ProductInfoTest, AddressesCarryTheTagOnlyWhenThereIsOne) {
   const std::string host = "http://" + SiteText();

@@ -20,9 +20,12 @@
 #include "services/app_settings.h"
 #include "services/settings_file.h"
 #include "services/settings_values.h"
+#include "platform_test_support.h"
 
 namespace nrv {
 namespace {
+
+using platform::testing::TScopedEnv;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,31 +49,6 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
   }
   return names;
 }
-
-// Sets an environment variable for the life of the object and puts the old value back.
-class TScopedEnv {
- public:
-  TScopedEnv(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~TScopedEnv() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  TScopedEnv(const TScopedEnv&) = delete;
-  TScopedEnv& operator=(const TScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
 
 // Real XDG folders in a fresh temporary folder, and the log pointed there.
 class SettingsStoreTest : public ::testing::Test {

@@ -12,9 +12,12 @@
 #include "services/app_log.h"
 #include "services/app_settings.h"
 #include "services/language_controller.h"
+#include "platform_test_support.h"
 
 namespace nrv {
 namespace {
+
+using platform::testing::TScopedEnv;
 
 namespace fs = std::filesystem;
 
@@ -31,31 +34,6 @@ std::string LogText(const std::string& dir) {
   }
   return out;
 }
-
-// Sets an environment variable for the life of the object and puts the old value back.
-class TScopedEnv {
- public:
-  TScopedEnv(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~TScopedEnv() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  TScopedEnv(const TScopedEnv&) = delete;
-  TScopedEnv& operator=(const TScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
 
 // The command-line program's start: another settings file, read only.
 TEST(StartupTest, StartsFromTheGivenSettingsWithoutWritingThem) {
