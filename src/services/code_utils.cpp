@@ -1,4 +1,5 @@
 #include "services/code_utils.h"
+#include "services/text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,30 +33,6 @@ constexpr std::array<uint16_t, 256> MakeCrc16Table() {
 
 constexpr auto kCrc16Table = MakeCrc16Table();
 static_assert(kCrc16Table[1] == 0x1189 && kCrc16Table[2] == 0x2312 && kCrc16Table[3] == 0x329B);
-
-// Bytes that are not valid UTF-8 become one character each, outside the Unicode
-// range so that they only ever match themselves.
-constexpr int32_t kRawByteBase = 0x110000;
-
-std::vector<int32_t> LowerCodePoints(const std::string& s) {
-  std::vector<int32_t> out;
-  out.reserve(s.size());
-  const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-  const auto n = static_cast<int32_t>(s.size());
-  int32_t i = 0;
-  while (i < n) {
-    int32_t start = i;
-    UChar32 c;
-    U8_NEXT(p, i, n, c);
-    if (c < 0) {
-      out.push_back(kRawByteBase + p[start]);
-      i = start + 1;
-    } else {
-      out.push_back(u_tolower(c));
-    }
-  }
-  return out;
-}
 
 // Digits in groups of three from the right, separated by single spaces.
 std::string GroupDigits(uint64_t value) {
@@ -110,8 +87,10 @@ uint16_t Crc16OfText(const std::string& text) {
 }
 
 bool MatchesWildcard(const std::string& pattern, const std::string& text) {
-  const std::vector<int32_t> pat = LowerCodePoints(pattern);
-  const std::vector<int32_t> txt = LowerCodePoints(text);
+  // Letter case is ignored character by character (bytes that are not UTF-8
+  // count one character each and match only themselves).
+  const std::u32string pat = nrv::text::FoldedCodePoints(pattern);
+  const std::u32string txt = nrv::text::FoldedCodePoints(text);
   // Greedy matching that returns to the last "*" on a mismatch: the same answers
   // as trying every split recursively, without the exponential cost.
   size_t p = 0;
@@ -119,10 +98,10 @@ bool MatchesWildcard(const std::string& pattern, const std::string& text) {
   size_t star = std::string::npos;
   size_t star_text = 0;
   while (t < txt.size()) {
-    if (p < pat.size() && pat[p] == '*') {
+    if (p < pat.size() && pat[p] == U'*') {
       star = p++;
       star_text = t;
-    } else if (p < pat.size() && (pat[p] == '?' || pat[p] == txt[t])) {
+    } else if (p < pat.size() && (pat[p] == U'?' || pat[p] == txt[t])) {
       ++p;
       ++t;
     } else if (star != std::string::npos) {
@@ -132,7 +111,7 @@ bool MatchesWildcard(const std::string& pattern, const std::string& text) {
       return false;
     }
   }
-  while (p < pat.size() && pat[p] == '*') ++p;
+  while (p < pat.size() && pat[p] == U'*') ++p;
   return p == pat.size();
 }
 
