@@ -13,9 +13,12 @@
 
 #include "engine/app_data.h"
 #include "services/app_log.h"
+#include "platform_test_support.h"
 
 namespace nrv {
 namespace {
+
+using platform::testing::ReadAll;
 
 const std::string kHashA = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 const std::string kHashB = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
@@ -23,11 +26,6 @@ const std::string kHashB = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495
 std::string HashOf(int i) {
   std::string h = std::to_string(i);
   return std::string(64 - h.size(), 'a') + h;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class AppDataTest : public ::testing::Test {

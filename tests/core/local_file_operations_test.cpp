@@ -14,19 +14,13 @@
 #include "scanners/local_file.h"
 #include "scanners/local_folder.h"
 #include "services/app_log.h"
+#include "platform_test_support.h"
 
 namespace nrv::testing {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Present(const std::string& path) {
-  struct stat st {};
-  return lstat(path.c_str(), &st) == 0;
-}
+using platform::testing::Present;
+using platform::testing::ReadAll;
 
 bool IsLink(const std::string& path) {
   struct stat st {};

@@ -14,11 +14,6 @@
 namespace nrv::platform::testing {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(FileCopy, CopyKeepsModeAndTimesAndNeverReplaces) {
   TTempDir dir;
   const std::string big(3 << 20, 'z');  // more than one read buffer

@@ -11,20 +11,10 @@
 namespace nrv::platform::testing {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string LinkTarget(const std::string& path) {
   char buf[4096];
   ssize_t n = readlink(path.c_str(), buf, sizeof buf);
   return n < 0 ? std::string() : std::string(buf, static_cast<size_t>(n));
-}
-
-bool Present(const std::string& path) {
-  struct stat st {};
-  return lstat(path.c_str(), &st) == 0;
 }
 
 TEST(CreateFileSymLink, ReplacesTheDuplicateAndLeavesNoBackup) {

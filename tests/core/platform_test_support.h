@@ -3,9 +3,11 @@
 // environment variable changed for the length of one test.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -43,6 +45,18 @@ class TTempDir {
  private:
   std::string path_;
 };
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The entry exists, without following a symbolic link.
+inline bool Present(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
 
 class TScopedEnv {
  public:
